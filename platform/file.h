@@ -1,0 +1,148 @@
+// Byte-wise file access in the manner of the Windows framework's CFile, and the
+// two exceptions the program raises: CFileException for a failed read, write or
+// open, CMemoryException when memory runs out.
+//
+// No GUI and no OS headers here: the POSIX calls live in file.cpp.
+#pragma once
+
+#include <cstddef>
+#include <exception>
+#include <string>
+
+// A failed file operation: why it failed (one of the fifteen causes, in the
+// order of their message table), the operating system's error code (-1 when a
+// write stored fewer bytes than asked) and the full path of the file (empty when
+// the open failed before a full path was made).
+class CFileException : public std::exception {
+public:
+    enum Cause : int {
+        none = 0,
+        genericException = 1,
+        fileNotFound = 2,
+        badPath = 3,
+        tooManyOpenFiles = 4,
+        accessDenied = 5,
+        invalidFile = 6,
+        removeCurrentDir = 7,
+        directoryFull = 8,
+        badSeek = 9,
+        hardIO = 10,
+        sharingViolation = 11,
+        lockViolation = 12,
+        diskFull = 13,
+        endOfFile = 14,
+    };
+    static constexpr int kCauseCount = 15;
+
+    CFileException() = default;
+    CFileException(int cause, long osError, std::string fileName);
+
+    // The cause an errno value stands for. 0 gives none.
+    static int OsErrorToException(int errnoValue);
+
+    // The Italian message for this error's cause, "%1" replaced by the path or,
+    // when the error carries none, by "un file senza nome".
+    std::string GetErrorMessage() const;
+
+    // The message text of one cause with "%1" still in it ("" for a cause
+    // outside 0..14).
+    static const char* MessageTemplate(int cause);
+
+    const char* what() const noexcept override;
+
+    int m_cause = none;
+    long m_lOsError = -1;
+    std::string m_strFileName;
+
+private:
+    std::string m_what;
+};
+
+// Memory ran out inside a command. Reported as "Memoria insufficiente.".
+class CMemoryException : public std::exception {
+public:
+    const char* what() const noexcept override;
+    static const char* Message();  // "Memoria insufficiente."
+};
+
+// A file opened for reading or for create-and-write, closed on destruction.
+//
+// "Without sharing" (shareExclusive) takes an exclusive advisory lock: a file
+// that another process holds locked cannot be opened, and while this object
+// holds it, no other cooperating program can open it.
+//
+// Reads are served from a read-ahead buffer and writes collect in a write-behind
+// buffer; callers still see byte-exact results, and every OS failure raises a
+// CFileException no later than Flush() or Close(). A failure met while the
+// destructor closes an open file cannot be raised and is dropped, so writers
+// call Close() themselves on their normal path.
+class CFile {
+public:
+    enum OpenFlags : unsigned {
+        modeRead = 0x0000,
+        modeWrite = 0x0001,
+        shareExclusive = 0x0010,
+        modeCreate = 0x1000,
+        typeBinary = 0x8000,
+    };
+
+    CFile() = default;
+    ~CFile();
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+
+    // Opens path. With modeCreate the file is created or truncated (after the
+    // lock is taken, so a locked file is never truncated). Returns false when
+    // it cannot be opened and, if error is given, fills it with the cause, the
+    // errno and the full path. The full path is kept even after a failed open,
+    // so a later Read/Write on the unopened file reports it.
+    bool Open(const std::string& path, unsigned flags, CFileException* error = nullptr);
+
+    // Reads up to count bytes; returns how many were read, 0 at end of file.
+    // Throws CFileException when the operating system refuses the read, and
+    // fileNotFound (as for an invalid handle) when the file is not open.
+    std::size_t Read(void* buffer, std::size_t count);
+
+    // Writes count bytes. Throws CFileException on failure: the cause for the
+    // errno, diskFull with OS error -1 when fewer bytes were stored than asked,
+    // fileNotFound when the file is not open.
+    void Write(const void* buffer, std::size_t count);
+
+    // Writes out everything collected so far; throws as Write does.
+    void Flush();
+
+    // Flushes pending writes, releases the lock and closes. Throws as Write
+    // does if the pending writes cannot be stored; the descriptor is closed
+    // either way. Does nothing when the file is not open.
+    void Close();
+
+    bool IsOpen() const { return m_fd >= 0; }
+    const std::string& GetFilePath() const { return m_strFileName; }
+
+private:
+    [[noreturn]] void ThrowOsError(int errnoValue) const;
+    void FlushWrites();
+    void Abort() noexcept;
+
+    int m_fd = -1;
+    bool m_writable = false;
+    std::string m_strFileName;
+    // Read-ahead and write-behind buffer, allocated on first use.
+    unsigned char* m_buf = nullptr;
+    std::size_t m_bufPos = 0;
+    std::size_t m_bufLen = 0;
+};
+
+// Test seam for fault injection: makes the n-th CFile::Read or CFile::Write
+// call (counting from 1 after FailNth) fail as if the operating system had
+// refused it with the given errno, or, for a write with errnoValue 0, as if it
+// had stored fewer bytes than asked. Counting is per call of the CFile
+// interface, so every field of a load or an export can be made to fail.
+// Production code never calls these.
+namespace tresk::file_fault {
+enum class Op { read, write };
+void FailNth(Op op, long n, int errnoValue);
+void Reset();
+// How many Read or Write calls the file layer has seen since Reset().
+long Calls(Op op);
+}  // namespace tresk::file_fault

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the build, the viewer and the tests need,
+# skipping the update and the install when everything is already there.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  libwxgtk3.2-dev
+  libgtest-dev googletest libgmock-dev libbenchmark-dev
+  xvfb xauth fonts-dejavu-core
+  clang libclang-rt-14-dev clang-tidy clang-format cppcheck
+  locales imagemagick
+  desktop-file-utils appstream dpkg-dev file
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+  sudo="sudo"
+fi
+$sudo apt-get update
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
