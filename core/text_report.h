@@ -3,6 +3,7 @@
 
 #include <string>
 
+class CFile;
 class CutRowTable;
 
 // Writes the rows of table to the file at path (created or truncated, without
@@ -12,3 +13,7 @@ class CutRowTable;
 // the first write with the file-not-found cause and the full path. Failures
 // throw CFileException; what was written before stays in the file.
 void SaveTextReport(const CutRowTable& table, const std::string& path);
+
+// Writes the same report to a file the caller has opened for writing (the
+// converter's standard output, say); the caller closes it.
+void WriteTextReport(const CutRowTable& table, CFile& file);

@@ -41,7 +41,8 @@ public:
     static int OsErrorToException(int errnoValue);
 
     // The Italian message for this error's cause, "%1" replaced by the path or,
-    // when the error carries none, by "un file senza nome".
+    // when the error carries none, by "un file senza nome". UTF-8, as paths on
+    // this system are.
     std::string GetErrorMessage() const;
 
     // The message text of one cause with "%1" still in it ("" for a cause
@@ -97,6 +98,11 @@ public:
     // errno and the full path. The full path is kept even after a failed open,
     // so a later Read/Write on the unopened file reports it.
     bool Open(const std::string& path, unsigned flags, CFileException* error = nullptr);
+
+    // Opens the process's standard output for writing: no lock, no
+    // truncation; errors name the file "stdout". Returns false when standard
+    // output is closed.
+    bool OpenStandardOutput();
 
     // Reads up to count bytes; returns how many were read, 0 at end of file.
     // Throws CFileException when the operating system refuses the read, and

@@ -1,0 +1,74 @@
+#include "core/text_report.h"
+
+#include <cstring>
+
+#include "core/cut_row_table.h"
+#include "platform/file.h"
+
+namespace {
+
+constexpr const char* kHeaderTitles[12] = {
+    "Lung/Dist", "Spes/Lung", "TSX",   "TDX",      "N_Pezzi", "Spess",
+    "Info1",     "Info2/BC",  "Info3/BC", "Info4", "BSX",     "BDX",
+};
+
+constexpr std::size_t kCellWidth = 10;
+constexpr std::size_t kSeparatorLength = 120;
+// Cells are fetched into a buffer of this length: at most 7 characters of a
+// cell reach the report, so an 8-character text loses its last one.
+constexpr int kFetchLength = 8;
+
+void WriteLineEnd(CFile& file) {
+    file.Write("\r\n", 2);
+}
+
+// Writes text in one write; all but the last cell of a line are padded with
+// spaces to kCellWidth, one write per space. Longer texts run into the next
+// cell.
+void WriteCell(CFile& file, const char* text, bool last) {
+    const std::size_t length = std::strlen(text);
+    file.Write(text, length);
+    if (last) {
+        return;
+    }
+    for (std::size_t i = length; i < kCellWidth; ++i) {
+        file.Write(" ", 1);
+    }
+}
+
+}  // namespace
+
+void WriteTextReport(const CutRowTable& table, CFile& file) {
+    for (int i = 0; i < 12; ++i) {
+        WriteCell(file, kHeaderTitles[i], i == 11);
+    }
+    WriteLineEnd(file);
+
+    char separator[kSeparatorLength];
+    std::memset(separator, '-', sizeof separator);
+    file.Write(separator, sizeof separator);
+    WriteLineEnd(file);
+    WriteLineEnd(file);
+
+    // The row count is read again after every line, so the loop ends at the
+    // table's current end.
+    for (int row = 0; row < table.GetItemCount(); ++row) {
+        for (int column = 1; column <= 12; ++column) {
+            char cell[kFetchLength] = {};
+            table.GetItemText(row, column, cell, kFetchLength);
+            cell[kFetchLength - 1] = '\0';
+            WriteCell(file, cell, column == 12);
+        }
+        WriteLineEnd(file);
+    }
+}
+
+void SaveTextReport(const CutRowTable& table, const std::string& path) {
+    CFile file;
+    // The open is not checked: a report that cannot be created fails at the
+    // first write, with the file-not-found cause and the full path.
+    file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive |
+                        CFile::typeBinary);
+    WriteTextReport(table, file);
+    file.Close();
+}
