@@ -1,0 +1,392 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/file.h"
+#include "tools/dump.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kExamples = TRESK_EXAMPLES_DIR;
+
+// A name no other test process uses: ctest runs tests in parallel, and other
+// build trees may run the same tests at the same time.
+std::string UniqueName(const std::string& what) {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::random_device seed;
+    return "treskdump-test-" + what + "-" + info->test_suite_name() + "-" + info->name() + "-" +
+           std::to_string(seed());
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A fresh folder per test, removed afterwards.
+class TempDir {
+public:
+    TempDir() {
+        m_path = fs::temp_directory_path() / UniqueName("dir");
+        fs::create_directories(m_path);
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        fs::remove_all(m_path, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    fs::path operator/(const std::string& name) const { return m_path / name; }
+    const fs::path& path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+struct RunResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// treskdump's logic called in-process; what it writes to standard output is
+// captured in a file of the temporary folder.
+RunResult RunDump(const std::vector<std::string>& args) {
+    const fs::path captured = fs::temp_directory_path() / UniqueName("stdout");
+    std::ostringstream err;
+    CFile out;
+    EXPECT_TRUE(out.Open(captured.string(), CFile::modeCreate | CFile::modeWrite));
+    const int status = treskdump::Run(args, out, err);
+    out.Close();
+    RunResult result{status, ReadFile(captured), err.str()};
+    fs::remove(captured);
+    return result;
+}
+
+// The built binary run through the shell, as a script runs it; returns its
+// exit status. shellTail is appended verbatim (redirections, pipes).
+int RunBinary(const std::string& args, const std::string& shellTail) {
+    const std::string command = std::string("'") + TRESKDUMP_EXE + "' " + args + " " + shellTail;
+    const int raw = std::system(command.c_str());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+std::string Quote(const fs::path& path) { return "'" + path.string() + "'"; }
+
+struct Example {
+    const char* prg;
+    const char* layout;
+};
+const Example kExampleFiles[] = {
+    {"lista_nuova.PRG", "new"},
+    {"lista_vecchia.PRG", "old"},
+    {"lista_mem.PRG", "mem"},
+};
+
+// The layout-2 record of the decoding examples, with texts that CSV must quote
+// (a comma, a double quote, CR LF) and an accented letter: lead 01, values
+// 500, S10, 45.0, -20.0, 5, 12, four texts, three closing bytes, end 00.
+std::string QuotingPrg() {
+    std::string prg("\x00\x00\x00", 3);           // header, skipped
+    prg += '\x01';                                 // lead byte: a record follows
+    prg += std::string("\x00\x01\xF4", 3);         // L.Display = 500
+    prg += std::string("\x53\x00\x0A", 3);         // 'S' mark, thickness 10
+    prg += std::string("\x01\xC2", 2);             // Sx = 45.0
+    prg += std::string("\xFF\x38", 2);             // Dx = -20.0
+    prg += std::string("\x00\x05", 2);             // Pezzi = 5
+    prg += std::string("\x00\x0C", 2);             // Spessore = 12
+    prg += std::string("a,b\0\0\0\0\0", 8);        // Info1: comma
+    prg += std::string("Q\"x\0\0\0\0\0", 8);       // Info2: double quote
+    prg += std::string("Citt\xE0\0\0\0", 8);       // Info3: 0xE0 (a grave)
+    prg += std::string("L1\r\nL2\0\0", 8);         // Info4: CR LF inside
+    prg += std::string("\x00\x00\x00", 3);         // closing field, never shown
+    prg += '\x00';                                 // lead byte 0: end of list
+    return prg;
+}
+
+const char kCsvHeader[] =
+    "Nr.,L.Display/Qt.Posiz,S_spess/L.Display,Sx,Dx,Pezzi,Spessore,"
+    "Info1,Info2/BarCode,Info3/BarCode,Info4,LamaSX,LamaDX\r\n";
+
+}  // namespace
+
+// The reviewed reports and CSV files next to the examples are what the
+// converter must keep producing, byte for byte, for each layout.
+TEST(TreskdumpGolden, ReportsAndCsvOfTheExamplesMatchTheReviewedFiles) {
+    for (const Example& example : kExampleFiles) {
+        SCOPED_TRACE(example.prg);
+        const std::string prg = kExamples + "/" + example.prg;
+        const RunResult report = RunDump({"--layout", example.layout, prg});
+        EXPECT_EQ(report.status, 0);
+        EXPECT_EQ(report.err, "");
+        EXPECT_EQ(report.out, ReadFile(prg + ".txt"));
+
+        const RunResult csv = RunDump({"--csv", "--layout=" + std::string(example.layout), prg});
+        EXPECT_EQ(csv.status, 0);
+        EXPECT_EQ(csv.out, ReadFile(prg + ".csv"));
+    }
+}
+
+TEST(TreskdumpGolden, ExamplesCarryTheAwkwardCases) {
+    // Guards the generator: the goldens only prove something if the examples
+    // hold 'S' marks, negative tenths, 8-bit texts and a text cut by a zero byte.
+    const std::string csv = RunDump({"--csv", kExamples + "/lista_nuova.PRG"}).out;
+    EXPECT_NE(csv.find(",S4"), std::string::npos);
+    EXPECT_NE(csv.find(",-45.0,"), std::string::npos);
+    EXPECT_NE(csv.find("Citt\xC3\xA0"), std::string::npos);     // Città
+    EXPECT_NE(csv.find("Caff\xC3\xA8 Re"), std::string::npos);  // Caffè Re, 8 bytes, whole
+    EXPECT_NE(csv.find(",Lotto,"), std::string::npos);           // "Lotto\0" + "12"
+    EXPECT_NE(csv.find(",16777215,"), std::string::npos);        // uncut in CSV
+    const std::string report = ReadFile(kExamples + "/lista_nuova.PRG.txt");
+    EXPECT_NE(report.find("1677721   "), std::string::npos);     // cut to 7 in the report
+}
+
+TEST(TreskdumpCsv, Win1252DecodesEveryByteToExactlyOneCharacter) {
+    EXPECT_EQ(treskdump::Win1252ToUtf8("Citt\xE0 perch\xE8"), "Citt\xC3\xA0 perch\xC3\xA8");
+    EXPECT_EQ(treskdump::Win1252ToUtf8("\x80"), "\xE2\x82\xAC");  // euro sign
+    EXPECT_EQ(treskdump::Win1252ToUtf8("\x9F\xA0\xFF"), "\xC5\xB8\xC2\xA0\xC3\xBF");
+    // The five bytes the code page leaves undefined keep their number.
+    EXPECT_EQ(treskdump::Win1252ToUtf8("\x81\x8D\x8F\x90\x9D"),
+              "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D");
+
+    std::string all;
+    for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+    const std::string utf8 = treskdump::Win1252ToUtf8(all);
+    int characters = 0;
+    for (const char c : utf8) {
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++characters;
+    }
+    EXPECT_EQ(characters, 255);
+}
+
+TEST(TreskdumpCsv, FieldsAreQuotedOnlyWhenTheyMustBe) {
+    std::string line;
+    treskdump::AppendCsvField(line, "plain 1.5");
+    line += '|';
+    treskdump::AppendCsvField(line, "a,b");
+    line += '|';
+    treskdump::AppendCsvField(line, "say \"hi\"");
+    line += '|';
+    treskdump::AppendCsvField(line, "two\r\nlines");
+    line += '|';
+    treskdump::AppendCsvField(line, "");
+    EXPECT_EQ(line, "plain 1.5|\"a,b\"|\"say \"\"hi\"\"\"|\"two\r\nlines\"|");
+}
+
+TEST(TreskdumpCsv, RowOfAFileWithTextsThatNeedQuoting) {
+    TempDir dir;
+    WriteFile(dir / "q.PRG", QuotingPrg());
+    const RunResult csv = RunDump({"--csv", "--layout", "mem", (dir / "q.PRG").string()});
+    EXPECT_EQ(csv.status, 0);
+    EXPECT_EQ(csv.out, std::string(kCsvHeader) +
+                           "1,500,S10,45.0,-20.0,5,12,\"a,b\",\"Q\"\"x\",Citt\xC3\xA0,"
+                           "\"L1\r\nL2\",0.0,0.0\r\n");
+}
+
+TEST(TreskdumpCsv, EmptyListGivesTheHeaderRowOnly) {
+    TempDir dir;
+    WriteFile(dir / "empty.PRG", "");
+    const RunResult csv = RunDump({"--csv", (dir / "empty.PRG").string()});
+    EXPECT_EQ(csv.status, 0);
+    EXPECT_EQ(csv.out, kCsvHeader);
+}
+
+TEST(TreskdumpArgs, LayoutNamesAndNumbers) {
+    EXPECT_EQ(treskdump::ParseLayout("new"), 0);
+    EXPECT_EQ(treskdump::ParseLayout("0"), 0);
+    EXPECT_EQ(treskdump::ParseLayout("old"), 1);
+    EXPECT_EQ(treskdump::ParseLayout("1"), 1);
+    EXPECT_EQ(treskdump::ParseLayout("mem"), 2);
+    EXPECT_EQ(treskdump::ParseLayout("2"), 2);
+    EXPECT_EQ(treskdump::ParseLayout("3"), -1);
+    EXPECT_EQ(treskdump::ParseLayout("NEW"), -1);
+
+    std::string error;
+    const auto options = treskdump::ParseArgs({"a.PRG", "--csv", "-d", "out", "--", "-b.PRG"}, error);
+    ASSERT_TRUE(options.has_value()) << error;
+    EXPECT_EQ(options->layout, 0);  // the viewer's default
+    EXPECT_TRUE(options->csv);
+    EXPECT_EQ(options->outDir, "out");
+    EXPECT_EQ(options->inputs, (std::vector<std::string>{"a.PRG", "-b.PRG"}));
+    const auto joined = treskdump::ParseArgs({"-oout.txt", "--layout=old", "a.PRG"}, error);
+    ASSERT_TRUE(joined.has_value()) << error;
+    EXPECT_EQ(joined->outFile, "out.txt");
+    EXPECT_EQ(joined->layout, 1);
+}
+
+TEST(TreskdumpArgs, UsageErrorsExitWithTwoAndConvertNothing) {
+    TempDir dir;
+    const std::string prg = kExamples + "/lista_mem.PRG";
+    const std::vector<std::vector<std::string>> bad = {
+        {},                                                     // no input
+        {"--layout", "nuovo", prg},                             // unknown layout
+        {"--layout"},                                           // missing value
+        {"-x", prg},                                            // unknown option
+        {"-o", (dir / "o.txt").string(), prg, prg},             // -o with two inputs
+        {"-o", (dir / "o.txt").string(), "-d", dir.path().string(), prg},
+    };
+    for (const auto& args : bad) {
+        const RunResult r = RunDump(args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err.rfind("treskdump: ", 0), 0u) << r.err;
+        EXPECT_NE(r.err.find("--help"), std::string::npos);
+    }
+    EXPECT_FALSE(fs::exists(dir / "o.txt"));
+}
+
+TEST(TreskdumpArgs, HelpAndVersionGoToStandardOutput) {
+    const RunResult help = RunDump({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.err, "");
+    EXPECT_EQ(help.out.rfind("Uso: treskdump [OPZIONI] FILE...\n", 0), 0u);
+    const RunResult version = RunDump({"--version", "ignored.PRG"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "treskdump (TreskViewer) 1.0.0.1\n");
+}
+
+// A script must never take a missing file for an empty list: the viewer's own
+// message for the cause goes to stderr, and the other inputs still convert.
+TEST(TreskdumpErrors, FileThatCannotBeOpenedFailsAndTheRestConvert) {
+    TempDir dir;
+    const std::string missing = (dir / "manca.PRG").string();
+    const std::string good = kExamples + "/lista_nuova.PRG";
+    const RunResult r = RunDump({missing, good});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "treskdump: " + missing + " non trovato.\n");
+    EXPECT_EQ(r.out, ReadFile(good + ".txt"));
+}
+
+TEST(TreskdumpErrors, ReadFailureDuringLoadWritesNoReportForThatFile) {
+    const std::string prg = kExamples + "/lista_vecchia.PRG";
+    tresk::file_fault::FailNth(tresk::file_fault::Op::read, 40, EIO);
+    const RunResult r = RunDump({"--layout", "old", prg});
+    tresk::file_fault::Reset();
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");  // no partial report passed off as the list
+    EXPECT_EQ(r.err, "treskdump: Nell'accesso a " + fs::absolute(prg).string() +
+                         " \xC3\xA8 stato registrato un errore hardware di I/O. \n");
+}
+
+TEST(TreskdumpErrors, ReportTargetFailuresCarryTheViewersMessages) {
+    TempDir dir;
+    const std::string prg = kExamples + "/lista_mem.PRG";
+    const std::string noFolder = (dir / "manca" / "r.txt").string();
+    RunResult r = RunDump({"--layout", "mem", "-o", noFolder, prg});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "treskdump: " + noFolder + " non trovato.\n");
+
+    if (fs::exists("/dev/full")) {
+        r = RunDump({"--layout", "mem", "-o", "/dev/full", prg});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "treskdump: Disco pieno durante l'accesso a /dev/full.\n");
+        r = RunDump({"--csv", "--layout", "mem", "-o", "/dev/full", prg});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "treskdump: Disco pieno durante l'accesso a /dev/full.\n");
+    }
+}
+
+TEST(TreskdumpOutputs, OutputFileAndPerInputFilesInAFolder) {
+    TempDir dir;
+    const std::string nuova = kExamples + "/lista_nuova.PRG";
+    RunResult r = RunDump({"-o", (dir / "uno.txt").string(), nuova});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(ReadFile(dir / "uno.txt"), ReadFile(nuova + ".txt"));
+
+    fs::create_directories(dir / "out");
+    const std::string copy = (dir / "copia.PRG").string();
+    fs::copy_file(nuova, copy);
+    r = RunDump({"-d", (dir / "out").string(), nuova, (dir / "manca.PRG").string(), copy});
+    EXPECT_EQ(r.status, 1);  // the missing one
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(ReadFile(dir / "out" / "lista_nuova.PRG.txt"), ReadFile(nuova + ".txt"));
+    EXPECT_EQ(ReadFile(dir / "out" / "copia.PRG.txt"), ReadFile(nuova + ".txt"));
+    EXPECT_FALSE(fs::exists(dir / "out" / "manca.PRG.txt"));
+
+    r = RunDump({"--csv", "--layout", "mem", "-d", (dir / "out").string(), kExamples + "/lista_mem.PRG"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(ReadFile(dir / "out" / "lista_mem.PRG.csv"), ReadFile(kExamples + "/lista_mem.PRG.csv"));
+}
+
+TEST(TreskdumpOutputs, FolderProblemsAreReportedBeforeAnyInputIsRead) {
+    TempDir dir;
+    const std::string prg = kExamples + "/lista_nuova.PRG";
+    RunResult r = RunDump({"-d", (dir / "manca").string(), prg});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "treskdump: la cartella di destinazione " + (dir / "manca").string() +
+                         " non esiste\n");
+    WriteFile(dir / "file", "x");
+    r = RunDump({"-d", (dir / "file").string(), prg});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "treskdump: la destinazione " + (dir / "file").string() +
+                         " non \xC3\xA8 una cartella\n");
+}
+
+TEST(TreskdumpOutputs, SameInputNameTwiceInAFolderRunIsNotOverwritten) {
+    TempDir dir;
+    fs::create_directories(dir / "a");
+    fs::create_directories(dir / "out");
+    fs::copy_file(kExamples + "/lista_mem.PRG", dir / "a" / "lista_nuova.PRG");
+    const std::string first = kExamples + "/lista_nuova.PRG";
+    const std::string second = (dir / "a" / "lista_nuova.PRG").string();
+    const RunResult r = RunDump({"-d", (dir / "out").string(), first, second});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(second), std::string::npos);
+    EXPECT_EQ(ReadFile(dir / "out" / "lista_nuova.PRG.txt"), ReadFile(first + ".txt"));
+}
+
+// The binary itself: exit statuses reach the shell, and reports written to
+// standard output arrive whole whether it is a file, an appended file or a pipe.
+TEST(TreskdumpBinary, StandardOutputAsFileAppendAndPipe) {
+    TempDir dir;
+    const std::string nuova = kExamples + "/lista_nuova.PRG";
+    const std::string vecchia = kExamples + "/lista_vecchia.PRG";
+
+    // Two inputs, old layout for both: the second report must follow the first.
+    const std::string expectedOld =
+        RunDump({"--layout", "old", nuova}).out + ReadFile(vecchia + ".txt");
+    EXPECT_EQ(RunBinary("--layout old " + Quote(nuova) + " " + Quote(vecchia),
+                        "> " + Quote(dir / "file.txt")),
+              0);
+    EXPECT_EQ(ReadFile(dir / "file.txt"), expectedOld);
+
+    WriteFile(dir / "append.txt", "before\n");
+    EXPECT_EQ(RunBinary(Quote(nuova), ">> " + Quote(dir / "append.txt")), 0);
+    EXPECT_EQ(ReadFile(dir / "append.txt"), "before\n" + ReadFile(nuova + ".txt"));
+
+    EXPECT_EQ(RunBinary("--csv " + Quote(nuova), "| cat > " + Quote(dir / "pipe.csv")), 0);
+    EXPECT_EQ(ReadFile(dir / "pipe.csv"), ReadFile(nuova + ".csv"));
+}
+
+TEST(TreskdumpBinary, ExitStatusesAndStandardOutputFailure) {
+    TempDir dir;
+    const std::string nuova = Quote(kExamples + "/lista_nuova.PRG");
+    const std::string quiet = "> /dev/null 2> " + Quote(dir / "err.txt");
+    EXPECT_EQ(RunBinary("--version", quiet), 0);
+    EXPECT_EQ(RunBinary(nuova + " " + Quote(dir / "manca.PRG"), quiet), 1);
+    EXPECT_EQ(RunBinary("--layout 9 " + nuova, quiet), 2);
+    if (fs::exists("/dev/full")) {
+        EXPECT_EQ(RunBinary(nuova, "> /dev/full 2> " + Quote(dir / "err.txt")), 1);
+        EXPECT_EQ(ReadFile(dir / "err.txt"),
+                  "treskdump: Disco pieno durante l'accesso a stdout.\n");
+    }
+}

@@ -1,0 +1,344 @@
+#include "tools/dump.h"
+
+#include <filesystem>
+#include <new>
+#include <ostream>
+#include <set>
+
+#include "core/cut_row_table.h"
+#include "core/cut_rows.h"
+#include "core/prg_reader.h"
+#include "core/text_report.h"
+#include "platform/file.h"
+
+#ifndef TRESK_VERSION
+#define TRESK_VERSION "1.0.0.1"
+#endif
+
+namespace treskdump {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kChunk = 64 * 1024;
+
+// A failure that ends the conversion of one input; the message is printed
+// after "treskdump: ".
+struct InputFailure {
+    std::string message;
+};
+
+// Unicode code points of Windows-1252 bytes 0x80 to 0x9F. The five bytes the
+// code page leaves undefined keep their own number (C1 controls), so the
+// mapping is total and no byte of a cell disappears.
+constexpr char32_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80-87
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 88-8F
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90-97
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98-9F
+};
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// Writes the CSV of table to the file at path through the file layer, so a
+// failure carries the same causes and messages as the report's.
+void SaveCsv(const MemoryCutRowTable& table, const std::string& path) {
+    CFile file;
+    CFileException openError;
+    if (!file.Open(path,
+                   CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive | CFile::typeBinary,
+                   &openError)) {
+        throw openError;
+    }
+    WriteCsv(table, [&file](std::string_view piece) { file.Write(piece.data(), piece.size()); });
+    file.Close();
+}
+
+// Converts one loaded table to the requested output; an empty target means
+// out. Output to out is flushed here so a failed write is blamed on this input.
+void WriteOutput(const MemoryCutRowTable& table, const Options& options,
+                 const std::string& target, CFile& out) {
+    if (!target.empty()) {
+        if (options.csv) {
+            SaveCsv(table, target);
+        } else {
+            SaveTextReport(table, target);
+        }
+        return;
+    }
+    if (options.csv) {
+        WriteCsv(table, [&out](std::string_view piece) { out.Write(piece.data(), piece.size()); });
+    } else {
+        WriteTextReport(table, out);
+    }
+    out.Flush();
+}
+
+void WriteText(CFile& out, const std::string& text) {
+    out.Write(text.data(), text.size());
+    out.Flush();
+}
+
+// Checks the -d folder before any input is read: every output would fail
+// otherwise, each with a message that hides the real reason.
+std::optional<std::string> CheckOutputDir(const std::string& dir) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(dir, ec);
+    if (!fs::exists(status)) {
+        return "la cartella di destinazione " + dir + " non esiste";
+    }
+    if (!fs::is_directory(status)) {
+        return "la destinazione " + dir + " non è una cartella";
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+int ParseLayout(std::string_view name) {
+    if (name == "new" || name == "0") return 0;
+    if (name == "old" || name == "1") return 1;
+    if (name == "mem" || name == "2") return 2;
+    return -1;
+}
+
+std::optional<Options> ParseArgs(const std::vector<std::string>& args, std::string& error) {
+    Options options;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            options.inputs.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        // The value of an option: "--name=value", "-xvalue", or the next argument.
+        std::string value;
+        auto takeValue = [&](std::string_view name, std::size_t inlineFrom) -> bool {
+            if (inlineFrom < arg.size()) {
+                value = arg.substr(inlineFrom);
+                return true;
+            }
+            if (i + 1 < args.size()) {
+                value = args[++i];
+                return true;
+            }
+            error = "l'opzione " + std::string(name) + " richiede un argomento";
+            return false;
+        };
+        auto isLong = [&arg](std::string_view name) {
+            return arg == name || (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 &&
+                                   arg[name.size()] == '=');
+        };
+        if (arg == "--help") {
+            options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
+        } else if (arg == "--csv") {
+            options.csv = true;
+        } else if (isLong("--layout")) {
+            if (!takeValue("--layout", arg == "--layout" ? arg.size() : 9)) return std::nullopt;
+            options.layout = ParseLayout(value);
+            if (options.layout < 0) {
+                error = "formato non valido '" + value + "' (ammessi: new, old, mem, 0, 1, 2)";
+                return std::nullopt;
+            }
+        } else if (isLong("--output") || arg.compare(0, 2, "-o") == 0) {
+            const std::size_t from = arg[1] == 'o' ? 2 : (arg == "--output" ? arg.size() : 9);
+            if (!takeValue("-o", from)) return std::nullopt;
+            options.outFile = value;
+        } else if (isLong("--directory") || arg.compare(0, 2, "-d") == 0) {
+            const std::size_t from = arg[1] == 'd' ? 2 : (arg == "--directory" ? arg.size() : 12);
+            if (!takeValue("-d", from)) return std::nullopt;
+            options.outDir = value;
+        } else {
+            error = "opzione non riconosciuta '" + arg + "'";
+            return std::nullopt;
+        }
+    }
+    if (options.help || options.version) {
+        return options;
+    }
+    if (options.inputs.empty()) {
+        error = "nessun file indicato";
+        return std::nullopt;
+    }
+    if (!options.outFile.empty() && !options.outDir.empty()) {
+        error = "-o e -d non si possono usare insieme";
+        return std::nullopt;
+    }
+    if (!options.outFile.empty() && options.inputs.size() > 1) {
+        error = "-o accetta un solo file in ingresso (per più file usare -d CARTELLA)";
+        return std::nullopt;
+    }
+    return options;
+}
+
+std::string Win1252ToUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 2);
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            out += c;
+        } else if (byte < 0xA0) {
+            AppendUtf8(out, kHighControls[byte - 0x80]);
+        } else {
+            AppendUtf8(out, byte);  // 0xA0-0xFF are Latin-1 there
+        }
+    }
+    return out;
+}
+
+void AppendCsvField(std::string& line, std::string_view field) {
+    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+        line += field;
+        return;
+    }
+    line += '"';
+    for (const char c : field) {
+        if (c == '"') line += '"';
+        line += c;
+    }
+    line += '"';
+}
+
+void WriteCsv(const MemoryCutRowTable& table,
+              const std::function<void(std::string_view)>& sink) {
+    std::string chunk;
+    chunk.reserve(kChunk + 1024);
+    for (int column = 0; column < kCutColumnCount; ++column) {
+        if (column > 0) chunk += ',';
+        AppendCsvField(chunk, Win1252ToUtf8(kCutColumns[column].title));
+    }
+    chunk += "\r\n";
+    const int rows = table.GetItemCount();
+    for (int row = 0; row < rows; ++row) {
+        for (int column = 0; column < kCutColumnCount; ++column) {
+            if (column > 0) chunk += ',';
+            AppendCsvField(chunk, Win1252ToUtf8(table.GetCellText(row, column)));
+        }
+        chunk += "\r\n";
+        if (chunk.size() >= kChunk) {
+            sink(chunk);
+            chunk.clear();
+        }
+    }
+    if (!chunk.empty()) sink(chunk);
+}
+
+std::string OutputPathInDir(const std::string& dir, const std::string& input, bool csv) {
+    fs::path name = fs::path(input).filename();
+    name += csv ? ".csv" : ".txt";
+    return (fs::path(dir) / name).string();
+}
+
+std::string HelpText() {
+    return
+        "Uso: treskdump [OPZIONI] FILE...\n"
+        "Converte liste di taglio PRG nel resoconto di testo che TreskViewer scrive\n"
+        "con \"Salva su file\", o in CSV.\n"
+        "\n"
+        "  --layout FORMATO   formato della lista (il file non lo indica):\n"
+        "                       new, 0  Lib / Ori ( >=1.7 )  (predefinito)\n"
+        "                       old, 1  Lib / Ori ( <1.7 )\n"
+        "                       mem, 2  Mem\n"
+        "  --csv              CSV (RFC 4180, UTF-8, righe CR LF): intestazione con\n"
+        "                       i 13 titoli delle colonne, poi ogni riga della\n"
+        "                       lista dall'alto, testi completi\n"
+        "  -o, --output FILE  scrive in FILE (un solo file in ingresso)\n"
+        "  -d, --directory CARTELLA\n"
+        "                     scrive CARTELLA/<nome del file>.txt (.csv con --csv)\n"
+        "                       per ogni file in ingresso\n"
+        "      --help         mostra questo aiuto ed esce\n"
+        "      --version      mostra la versione ed esce\n"
+        "\n"
+        "Senza -o e -d i risultati vanno sullo standard output, uno dopo l'altro.\n"
+        "Un file che non si apre o non si legge è un errore: il messaggio va sullo\n"
+        "standard error e gli altri file vengono comunque convertiti.\n"
+        "\n"
+        "Stato di uscita: 0 tutto bene, 1 almeno un file non convertito,\n"
+        "2 riga di comando errata.\n";
+}
+
+std::string VersionText() {
+    return "treskdump (TreskViewer) " TRESK_VERSION "\n";
+}
+
+int Run(const std::vector<std::string>& args, CFile& out, std::ostream& err) {
+    std::string usageError;
+    const std::optional<Options> parsed = ParseArgs(args, usageError);
+    if (!parsed) {
+        err << "treskdump: " << usageError << "\n"
+            << "Usare 'treskdump --help' per maggiori informazioni.\n";
+        return kExitUsage;
+    }
+    const Options& options = *parsed;
+    if (options.help || options.version) {
+        try {
+            WriteText(out, options.help ? HelpText() : VersionText());
+        } catch (const CFileException& e) {
+            err << "treskdump: " << e.GetErrorMessage() << "\n";
+            return kExitFileFailed;
+        }
+        return kExitOk;
+    }
+    if (!options.outDir.empty()) {
+        if (const auto problem = CheckOutputDir(options.outDir)) {
+            err << "treskdump: " << *problem << "\n";
+            return kExitFileFailed;
+        }
+    }
+
+    int status = kExitOk;
+    std::set<std::string> written;  // -d targets of this run
+    for (const std::string& input : options.inputs) {
+        std::string target = options.outFile;
+        if (!options.outDir.empty()) {
+            target = OutputPathInDir(options.outDir, input, options.csv);
+        }
+        try {
+            if (!options.outDir.empty() && !written.insert(target).second) {
+                // Two inputs of the same name from different folders: the second
+                // would silently replace the first one's output.
+                throw InputFailure{input + ": " + target +
+                                   " è già stato scritto da un altro file di questa esecuzione"};
+            }
+            MemoryCutRowTable table;
+            CFileException openError;
+            if (!LoadCutListChecked(input, options.layout, table, &openError)) {
+                throw openError;
+            }
+            WriteOutput(table, options, target, out);
+        } catch (const CFileException& e) {
+            err << "treskdump: " << e.GetErrorMessage() << "\n";
+            status = kExitFileFailed;
+        } catch (const InputFailure& e) {
+            err << "treskdump: " << e.message << "\n";
+            status = kExitFileFailed;
+        } catch (const CMemoryException&) {
+            err << "treskdump: " << CMemoryException::Message() << "\n";
+            status = kExitFileFailed;
+        } catch (const std::bad_alloc&) {
+            err << "treskdump: " << CMemoryException::Message() << "\n";
+            status = kExitFileFailed;
+        }
+    }
+    return status;
+}
+
+}  // namespace treskdump

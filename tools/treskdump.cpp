@@ -1,0 +1,25 @@
+// treskdump: turns PRG cut lists into the viewer's text report, or into CSV,
+// for scripts and batch work. See HelpText() in dump.cpp for the options.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "platform/file.h"
+#include "tools/dump.h"
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    // Standard output is written through the file layer, like any report: a
+    // closed or full standard output fails with the viewer's messages
+    // (naming "stdout") instead of passing for success.
+    CFile out;
+    out.OpenStandardOutput();
+    int status = treskdump::Run(args, out, std::cerr);
+    try {
+        out.Close();
+    } catch (const CFileException& e) {
+        std::cerr << "treskdump: " << e.GetErrorMessage() << '\n';
+        if (status == treskdump::kExitOk) status = treskdump::kExitFileFailed;
+    }
+    return status;
+}
