@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/cut_entry.h"
+#include "core/cut_rows.h"
+
+namespace {
+
+std::string Cell(const MemoryCutRowTable& table, int row, int column) {
+    return table.GetCellText(row, column);
+}
+
+TEST(CutEntry, FreshEntryHoldsZerosEmptyTextsAndLeadMinusOne) {
+    const CCutEntry entry;
+    EXPECT_EQ(entry.m_lead, -1);
+    EXPECT_EQ(entry.m_lenPos, 0);
+    EXPECT_EQ(entry.m_spessLen, 0);
+    EXPECT_EQ(entry.m_sx, 0.0);
+    EXPECT_EQ(entry.m_dx, 0.0);
+    EXPECT_EQ(entry.m_lamaSx, 0.0);
+    EXPECT_EQ(entry.m_lamaDx, 0.0);
+    EXPECT_EQ(entry.m_pezzi, 0);
+    EXPECT_EQ(entry.m_spessore, 0);
+    for (const auto& info : entry.m_info) {
+        EXPECT_STREQ(info, "");
+    }
+    EXPECT_STREQ(entry.m_tail, "");
+}
+
+TEST(AddCutRow, FormatsEveryColumn) {
+    CCutEntry entry;
+    entry.m_lenPos = 16777215;
+    entry.m_bS = true;
+    entry.m_spessLen = 300;
+    entry.m_sx = -123 * 0.1;
+    entry.m_dx = 45 * 0.1;
+    entry.m_pezzi = -1;
+    entry.m_spessore = 32767;
+    std::snprintf(entry.m_info[0], 9, "%s", "ABCDEFGH");
+    entry.m_info[1][0] = '\0';
+    std::snprintf(entry.m_info[2], 9, "%s", "x");
+    std::snprintf(entry.m_info[3], 9, "%s", "\xE8\xE0");
+    entry.m_lamaSx = 0.0;
+    entry.m_lamaDx = -32768 * 0.1;
+
+    MemoryCutRowTable table;
+    AddCutRow(table, 7, entry);
+
+    const char* expected[13] = {"7",     "16777215", "S300", "-12.3", "4.5", "-1",      "32767",
+                                "ABCDEFGH", "",      "x",    "\xE8\xE0", "0.0", "-3276.8"};
+    ASSERT_EQ(table.GetItemCount(), 1);
+    for (int column = 0; column < 13; ++column) {
+        EXPECT_EQ(Cell(table, 0, column), expected[column]) << "column " << column;
+    }
+
+    entry.m_bS = false;
+    AddCutRow(table, 8, entry);
+    EXPECT_EQ(Cell(table, 0, 2), "300");
+    EXPECT_EQ(Cell(table, 1, 2), "S300");
+}
+
+TEST(AddCutRow, EveryWholeNumberOfTenthsShowsExactly) {
+    // Rounding of k * 0.1 must never show a neighbouring tenth.
+    MemoryCutRowTable table;
+    CCutEntry entry;
+    for (int k = -32768; k <= 32767; k += 1) {
+        entry.m_sx = k * 0.1;
+        AddCutRow(table, 1, entry);
+        const int whole = (k < 0 ? -k : k) / 10;
+        const std::string expected = std::string(k < 0 ? "-" : "") + std::to_string(whole) +
+                                     "." + std::to_string((k < 0 ? -k : k) % 10);
+        ASSERT_EQ(Cell(table, 0, 3), expected) << k;
+        table.DeleteAllItems();
+    }
+}
+
+TEST(AddCutRow, RowsGoInAtTheTop) {
+    MemoryCutRowTable table;
+    const CCutEntry entry;
+    for (int n = 1; n <= 3; ++n) {
+        AddCutRow(table, n, entry);
+    }
+    ASSERT_EQ(table.GetItemCount(), 3);
+    EXPECT_EQ(Cell(table, 0, 0), "3");
+    EXPECT_EQ(Cell(table, 1, 0), "2");
+    EXPECT_EQ(Cell(table, 2, 0), "1");
+}
+
+TEST(MemoryCutRowTable, GetItemTextCopiesAtMostLengthMinusOne) {
+    MemoryCutRowTable table;
+    ASSERT_EQ(table.InsertItem(0, "12345678"), 0);
+    char buffer[8] = {'x', 'x', 'x', 'x', 'x', 'x', 'x', 'x'};
+    EXPECT_EQ(table.GetItemText(0, 0, buffer, 8), 7);
+    EXPECT_STREQ(buffer, "1234567");
+    EXPECT_EQ(table.GetItemText(0, 0, buffer, 1), 0);
+    EXPECT_STREQ(buffer, "");
+    // A cell never set is empty; a cell outside the table reads as empty.
+    EXPECT_EQ(table.GetItemText(0, 5, buffer, 8), 0);
+    EXPECT_EQ(table.GetItemText(3, 0, buffer, 8), 0);
+    EXPECT_EQ(table.GetItemText(0, 13, buffer, 8), 0);
+    EXPECT_FALSE(table.SetItemText(1, 0, "a"));
+    EXPECT_FALSE(table.SetItemText(0, -1, "a"));
+}
+
+TEST(MemoryCutRowTable, KeepsTextsLongerThanEightCharacters) {
+    MemoryCutRowTable table;
+    table.InsertItem(0, "123456789012");
+    table.SetItemText(0, 12, "a long cell text");
+    table.InsertItem(0, "short");
+    EXPECT_EQ(Cell(table, 1, 0), "123456789012");
+    EXPECT_EQ(Cell(table, 1, 12), "a long cell text");
+    EXPECT_EQ(Cell(table, 0, 0), "short");
+    table.SetItemText(1, 12, "now short");
+    table.SetItemText(1, 12, "tiny");
+    EXPECT_EQ(Cell(table, 1, 12), "tiny");
+    table.DeleteAllItems();
+    EXPECT_EQ(table.GetItemCount(), 0);
+}
+
+}  // namespace

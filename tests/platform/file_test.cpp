@@ -1,0 +1,246 @@
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "platform/file.h"
+#include "tests/support/temp_files.h"
+
+namespace {
+
+using tresk::test::ReadWhole;
+using tresk::test::TempDir;
+
+int OpenDescriptors() {
+    int count = 0;
+    DIR* dir = opendir("/proc/self/fd");
+    if (dir == nullptr) {
+        return -1;
+    }
+    while (readdir(dir) != nullptr) {
+        ++count;
+    }
+    closedir(dir);
+    return count;
+}
+
+TEST(FileException, MessagesOfEveryCause) {
+    const char* expected[15] = {
+        "Non si è verificato alcun errore.",
+        "Si è verificato un errore sconosciuto durante l'accesso a /x/a b.PRG.",
+        "/x/a b.PRG non trovato.",
+        "/x/a b.PRG contiene un percorso non valido.",
+        "Non è stato possibile aprire /x/a b.PRG poiché vi sono troppi file aperti.",
+        "Accesso a /x/a b.PRG negato.",
+        "Un gestore di file non valido è stato associato a /x/a b.PRG.",
+        "Impossibile rimuovere /x/a b.PRG poiché è la directory corrente.",
+        "Impossibile creare /x/a b.PRG poiché la directory è piena.",
+        "Ricerca fallita su /x/a b.PRG",
+        "Nell'accesso a /x/a b.PRG è stato registrato un errore hardware di I/O. ",
+        "Durante l'accesso a /x/a b.PRG si è verificata una violazione di condivisione.",
+        "Durante l'accesso a /x/a b.PRG si è verificata una violazione di blocco.",
+        "Disco pieno durante l'accesso a /x/a b.PRG.",
+        "È stato fatto un tentativo di accedere a /x/a b.PRG oltre la sua fine.",
+    };
+    for (int cause = 0; cause < CFileException::kCauseCount; ++cause) {
+        EXPECT_EQ(CFileException(cause, 0, "/x/a b.PRG").GetErrorMessage(), expected[cause]);
+    }
+    EXPECT_EQ(CFileException(CFileException::fileNotFound, 2, "").GetErrorMessage(),
+              "un file senza nome non trovato.");
+    EXPECT_STREQ(CMemoryException().what(), "Memoria insufficiente.");
+}
+
+TEST(FileException, ErrnoSelectsTheCause) {
+    EXPECT_EQ(CFileException::OsErrorToException(0), CFileException::none);
+    EXPECT_EQ(CFileException::OsErrorToException(ENOENT), CFileException::fileNotFound);
+    EXPECT_EQ(CFileException::OsErrorToException(EBADF), CFileException::fileNotFound);
+    for (int e : {EACCES, EPERM, EROFS, EISDIR}) {
+        EXPECT_EQ(CFileException::OsErrorToException(e), CFileException::accessDenied) << e;
+    }
+    for (int e : {ENOSPC, EDQUOT}) {
+        EXPECT_EQ(CFileException::OsErrorToException(e), CFileException::diskFull) << e;
+    }
+    EXPECT_EQ(CFileException::OsErrorToException(EIO), CFileException::hardIO);
+    EXPECT_EQ(CFileException::OsErrorToException(ENAMETOOLONG), CFileException::badPath);
+    EXPECT_EQ(CFileException::OsErrorToException(ENOTDIR), CFileException::badPath);
+    EXPECT_EQ(CFileException::OsErrorToException(EMFILE), CFileException::tooManyOpenFiles);
+    EXPECT_EQ(CFileException::OsErrorToException(ENFILE), CFileException::tooManyOpenFiles);
+    EXPECT_EQ(CFileException::OsErrorToException(EWOULDBLOCK), CFileException::sharingViolation);
+    EXPECT_EQ(CFileException::OsErrorToException(EPROTO), CFileException::genericException);
+}
+
+TEST(File, OpenFailuresCarryCauseErrnoAndFullPath) {
+    TempDir dir;
+    CFile file;
+    CFileException error;
+
+    EXPECT_FALSE(file.Open(dir.File("missing.PRG"), CFile::modeRead, &error));
+    EXPECT_EQ(error.m_cause, CFileException::fileNotFound);
+    EXPECT_EQ(error.m_lOsError, ENOENT);
+    EXPECT_EQ(error.m_strFileName, dir.File("missing.PRG"));
+
+    EXPECT_FALSE(file.Open(dir.path(), CFile::modeRead, &error));
+    EXPECT_EQ(error.m_cause, CFileException::accessDenied);
+
+    const std::string plain = dir.Write("plain", {1, 2, 3});
+    EXPECT_FALSE(file.Open(plain + "/below", CFile::modeRead, &error));
+    EXPECT_EQ(error.m_cause, CFileException::badPath);
+
+    EXPECT_FALSE(file.Open("", CFile::modeRead, &error));
+    EXPECT_EQ(error.m_strFileName, "");
+    EXPECT_EQ(error.GetErrorMessage(), "un file senza nome non trovato.");
+}
+
+TEST(File, RelativePathsAreReportedInFull) {
+    TempDir dir;
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    ASSERT_EQ(chdir(dir.path().c_str()), 0);
+    CFile file;
+    CFileException error;
+    const bool opened = file.Open("./sub/../missing.PRG", CFile::modeRead, &error);
+    ASSERT_EQ(chdir(cwd), 0);
+    EXPECT_FALSE(opened);
+    char real[4096];
+    ASSERT_NE(realpath(dir.path().c_str(), real), nullptr);
+    EXPECT_EQ(error.m_strFileName, std::string(real) + "/missing.PRG");
+}
+
+TEST(File, OperationsOnAFileThatNeverOpenedFailAsNotFound) {
+    TempDir dir;
+    CFile file;
+    const std::string path = dir.File("none/report.txt");
+    EXPECT_FALSE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
+    file.Write("", 0);  // nothing to write, nothing to fail
+    try {
+        file.Write("x", 1);
+        FAIL() << "no exception";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.m_cause, CFileException::fileNotFound);
+        EXPECT_EQ(e.m_lOsError, EBADF);
+        EXPECT_EQ(e.m_strFileName, path);
+    }
+    char byte = 0;
+    EXPECT_THROW(file.Read(&byte, 1), CFileException);
+    EXPECT_NO_THROW(file.Close());
+}
+
+TEST(File, AFileLockedElsewhereCannotBeOpened) {
+    TempDir dir;
+    const std::string path = dir.Write("held.PRG", {1, 2, 3});
+    const int holder = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+
+    CFile file;
+    CFileException error;
+    EXPECT_FALSE(file.Open(path, CFile::modeRead | CFile::shareExclusive, &error));
+    EXPECT_EQ(error.m_cause, CFileException::sharingViolation);
+    close(holder);
+    EXPECT_TRUE(file.Open(path, CFile::modeRead | CFile::shareExclusive, &error));
+
+    // While we hold it, nobody else gets it.
+    const int other = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(other, 0);
+    EXPECT_NE(flock(other, LOCK_EX | LOCK_NB), 0);
+    file.Close();
+    EXPECT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+    close(other);
+}
+
+TEST(File, BufferedReadsAndWritesAreByteExact) {
+    TempDir dir;
+    const std::string path = dir.File("data.bin");
+    std::string written;
+    {
+        CFile file;
+        ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
+        // Pieces of many sizes, across the internal buffer's boundaries.
+        for (int i = 0; i < 3000; ++i) {
+            const std::string piece(static_cast<std::size_t>(i % 97), static_cast<char>(i));
+            file.Write(piece.data(), piece.size());
+            written += piece;
+        }
+        const std::string big(200000, 'B');
+        file.Write(big.data(), big.size());
+        written += big;
+        file.Close();
+    }
+    EXPECT_EQ(ReadWhole(path), written);
+
+    CFile file;
+    ASSERT_TRUE(file.Open(path, CFile::modeRead));
+    std::string read;
+    char chunk[333];
+    for (;;) {
+        const std::size_t got = file.Read(chunk, (read.size() % 7 == 0) ? 1 : sizeof chunk);
+        if (got == 0) {
+            break;
+        }
+        read.append(chunk, got);
+    }
+    EXPECT_EQ(read, written);
+}
+
+TEST(File, PendingWritesReachTheFileWhenAnExceptionUnwinds) {
+    TempDir dir;
+    const std::string path = dir.File("partial.txt");
+    try {
+        CFile file;
+        ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
+        file.Write("kept", 4);
+        throw std::runtime_error("unwinding");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(ReadWhole(path), "kept");
+}
+
+TEST(File, InjectedFailuresAndDescriptorsAreClosed) {
+    TempDir dir;
+    const std::string path = dir.Write("in.bin", {1, 2, 3, 4});
+    const int before = OpenDescriptors();
+    {
+        CFile file;
+        ASSERT_TRUE(file.Open(path, CFile::modeRead));
+        tresk::file_fault::Reset();
+        tresk::file_fault::FailNth(tresk::file_fault::Op::read, 2, EIO);
+        char byte = 0;
+        EXPECT_EQ(file.Read(&byte, 1), 1u);
+        try {
+            file.Read(&byte, 1);
+            FAIL() << "no exception";
+        } catch (const CFileException& e) {
+            EXPECT_EQ(e.m_cause, CFileException::hardIO);
+            EXPECT_EQ(e.m_lOsError, EIO);
+        }
+        EXPECT_EQ(file.Read(&byte, 1), 1u);  // one failure only
+        EXPECT_EQ(byte, 2);
+        tresk::file_fault::Reset();
+    }
+    EXPECT_EQ(OpenDescriptors(), before);
+}
+
+TEST(File, WritesToAFullDeviceFailWithDiskFull) {
+    if (access("/dev/full", W_OK) != 0) {
+        GTEST_SKIP() << "/dev/full is not available";
+    }
+    CFile file;
+    ASSERT_TRUE(file.Open("/dev/full", CFile::modeCreate | CFile::modeWrite));
+    file.Write("x", 1);
+    try {
+        file.Close();
+        FAIL() << "no exception";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.m_cause, CFileException::diskFull);
+        EXPECT_EQ(e.m_lOsError, ENOSPC);
+        EXPECT_EQ(e.m_strFileName, "/dev/full");
+    }
+    EXPECT_FALSE(file.IsOpen());
+}
+
+}  // namespace
