@@ -10,6 +10,7 @@ packages=(
   xvfb xauth fonts-dejavu-core
   clang libclang-rt-14-dev clang-tidy clang-format cppcheck
   locales imagemagick
+  time
   desktop-file-utils appstream dpkg-dev file
 )
 
