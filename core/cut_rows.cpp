@@ -1,6 +1,7 @@
 #include "core/cut_rows.h"
 
 #include <charconv>
+#include <cmath>
 
 const CutColumn kCutColumns[kCutColumnCount] = {
     {"Nr.", 20},
@@ -35,8 +36,25 @@ public:
         const auto result = std::to_chars(m_buf + 1, m_buf + kSize - 1, value);
         return Finish(result);
     }
-    // "%.1f": one digit after the point, rounded.
+    // "%.1f": one digit after the point, rounded. A record's values are
+    // whole tenths (an int16 times 0.1), and for those the digits are the
+    // integer's own; anything else takes the general conversion.
     const char* Tenths(double value) {
+        if (value > -3300.0 && value < 3300.0) {
+            const long tenths = std::lround(value * 10.0);
+            if (static_cast<double>(tenths) * 0.1 == value) {
+                char* out = m_buf;
+                unsigned long magnitude = static_cast<unsigned long>(tenths < 0 ? -tenths : tenths);
+                if (tenths < 0) {
+                    *out++ = '-';
+                }
+                out = std::to_chars(out, m_buf + kSize - 1, magnitude / 10).ptr;
+                *out++ = '.';
+                *out++ = static_cast<char>('0' + magnitude % 10);
+                *out = '\0';
+                return m_buf;
+            }
+        }
         return Finish(
             std::to_chars(m_buf, m_buf + kSize - 1, value, std::chars_format::fixed, 1));
     }

@@ -34,10 +34,7 @@ constexpr const char* kMessages[CFileException::kCauseCount] = {
 
 constexpr const char* kUnnamedFile = "un file senza nome";
 
-// Reads and writes are gathered in blocks of this size. Large enough that the
-// byte-wise reads of a load and the per-cell writes of a report cost a memcpy
-// each, small enough to be irrelevant next to the rows.
-constexpr std::size_t kBufferSize = 64 * 1024;
+constexpr std::size_t kBufferSize = CFile::kBufferSize;
 
 // The full path of a file as the user would name it: relative paths are taken
 // from the current directory, and "." and ".." components and repeated slashes
@@ -104,42 +101,44 @@ int CloseRetainingErrno(int fd) {
     return -1;
 }
 
-// The injected-fault state of the test seam.
-struct FaultPlan {
-    long calls = 0;
-    long failAt = 0;  // 0: never
-    int errnoValue = 0;
-};
-FaultPlan g_faults[2];
-
-FaultPlan& PlanFor(tresk::file_fault::Op op) {
-    return g_faults[op == tresk::file_fault::Op::read ? 0 : 1];
+int OpIndex(tresk::file_fault::Op op) {
+    return op == tresk::file_fault::Op::read ? 0 : 1;
 }
 
 // Counts one call of op; true when this call is the one to fail.
 bool CountCall(tresk::file_fault::Op op) {
-    FaultPlan& plan = PlanFor(op);
-    ++plan.calls;
-    return plan.failAt != 0 && plan.calls == plan.failAt;
+    auto& state = tresk::file_fault::detail::g_state;
+    const int i = OpIndex(op);
+    ++state.calls[i];
+    return state.failAt[i] != 0 && state.calls[i] == state.failAt[i];
+}
+
+int InjectedErrno(tresk::file_fault::Op op) {
+    auto& state = tresk::file_fault::detail::g_state;
+    const int i = OpIndex(op);
+    state.failAt[i] = 0;  // one failure per arming
+    return state.errnoValue[i];
 }
 
 }  // namespace
 
 namespace tresk::file_fault {
 
+detail::State detail::g_state;
+
 void FailNth(Op op, long n, int errnoValue) {
-    FaultPlan& plan = PlanFor(op);
-    plan.failAt = n > 0 ? plan.calls + n : 0;
-    plan.errnoValue = errnoValue;
+    auto& state = detail::g_state;
+    const int i = OpIndex(op);
+    state.failAt[i] = n > 0 ? state.calls[i] + n : 0;
+    state.errnoValue[i] = errnoValue;
 }
 
 void Reset() {
-    g_faults[0] = FaultPlan{};
-    g_faults[1] = FaultPlan{};
+    detail::g_state = detail::State{};
 }
 
 long Calls(Op op) {
-    return PlanFor(op).calls;
+    return detail::g_state.calls[OpIndex(op)];
 }
 
 }  // namespace tresk::file_fault
@@ -330,8 +329,9 @@ bool CFile::Open(const std::string& path, unsigned flags, CFileException* error)
 
     m_fd = fd;
     m_writable = writing;
-    m_bufPos = 0;
-    m_bufLen = 0;
+    if (writing) {
+        m_buf = new unsigned char[kBufferSize];
+    }
     return true;
 }
 
@@ -344,8 +344,7 @@ bool CFile::OpenStandardOutput() {
     }
     m_fd = fd;
     m_writable = true;
-    m_bufPos = 0;
-    m_bufLen = 0;
+    m_buf = new unsigned char[kBufferSize];
     return true;
 }
 
@@ -354,12 +353,12 @@ void CFile::ThrowOsError(int errnoValue) const {
                          m_strFileName);
 }
 
-std::size_t CFile::Read(void* buffer, std::size_t count) {
+std::size_t CFile::ReadSlow(void* buffer, std::size_t count) {
     if (count == 0) {
         return 0;
     }
     if (CountCall(tresk::file_fault::Op::read)) {
-        const int err = PlanFor(tresk::file_fault::Op::read).errnoValue;
+        const int err = InjectedErrno(tresk::file_fault::Op::read);
         if (err == 0) {
             return 0;
         }
@@ -372,10 +371,10 @@ std::size_t CFile::Read(void* buffer, std::size_t count) {
     auto* out = static_cast<unsigned char*>(buffer);
     std::size_t done = 0;
     while (done < count) {
-        if (m_bufPos < m_bufLen) {
-            const std::size_t take = std::min(count - done, m_bufLen - m_bufPos);
-            std::memcpy(out + done, m_buf + m_bufPos, take);
-            m_bufPos += take;
+        if (m_readPos < m_readEnd) {
+            const std::size_t take = std::min(count - done, m_readEnd - m_readPos);
+            std::memcpy(out + done, m_buf + m_readPos, take);
+            m_readPos += take;
             done += take;
             continue;
         }
@@ -387,31 +386,32 @@ std::size_t CFile::Read(void* buffer, std::size_t count) {
             got = ::read(m_fd, m_buf, kBufferSize);
         } while (got < 0 && errno == EINTR);
         if (got < 0) {
+            m_readPos = m_readEnd = 0;
             ThrowOsError(errno);
         }
+        m_readPos = 0;
+        m_readEnd = static_cast<std::size_t>(got);
         if (got == 0) {
             break;  // end of file
         }
-        m_bufPos = 0;
-        m_bufLen = static_cast<std::size_t>(got);
     }
     return done;
 }
 
-void CFile::Write(const void* buffer, std::size_t count) {
+void CFile::WriteSlow(const void* buffer, std::size_t count) {
     if (count == 0) {
         return;
     }
     if (CountCall(tresk::file_fault::Op::write)) {
-        const int err = PlanFor(tresk::file_fault::Op::write).errnoValue;
+        const int err = InjectedErrno(tresk::file_fault::Op::write);
         if (m_fd >= 0 && m_writable) {
             // What was written before the failing call reaches the file.
             FlushWrites();
             if (err == 0) {
-                const std::size_t half = count / 2;
+                const std::size_t half = std::min(count / 2, kBufferSize);
                 if (half > 0) {
                     std::memcpy(m_buf, buffer, half);
-                    m_bufLen = half;
+                    m_writeLen = half;
                     FlushWrites();
                 }
                 throw CFileException(CFileException::diskFull, -1, m_strFileName);
@@ -422,17 +422,14 @@ void CFile::Write(const void* buffer, std::size_t count) {
     if (m_fd < 0 || !m_writable) {
         ThrowOsError(EBADF);
     }
-    if (m_buf == nullptr) {
-        m_buf = new unsigned char[kBufferSize];
-    }
     const auto* in = static_cast<const unsigned char*>(buffer);
     while (count > 0) {
-        if (m_bufLen == kBufferSize) {
+        if (m_writeLen == kBufferSize) {
             FlushWrites();
         }
-        const std::size_t take = std::min(count, kBufferSize - m_bufLen);
-        std::memcpy(m_buf + m_bufLen, in, take);
-        m_bufLen += take;
+        const std::size_t take = std::min(count, kBufferSize - m_writeLen);
+        std::memcpy(m_buf + m_writeLen, in, take);
+        m_writeLen += take;
         in += take;
         count -= take;
     }
@@ -442,18 +439,18 @@ void CFile::Write(const void* buffer, std::size_t count) {
 // cannot be stored) and the error is raised: ENOSPC and the like with their
 // cause, a write that stores nothing at all as disk full with OS error -1.
 void CFile::FlushWrites() {
-    if (!m_writable || m_fd < 0 || m_bufLen == 0) {
+    if (!m_writable || m_fd < 0 || m_writeLen == 0) {
         return;
     }
     std::size_t done = 0;
-    while (done < m_bufLen) {
-        const ssize_t put = ::write(m_fd, m_buf + done, m_bufLen - done);
+    while (done < m_writeLen) {
+        const ssize_t put = ::write(m_fd, m_buf + done, m_writeLen - done);
         if (put < 0 && errno == EINTR) {
             continue;
         }
         if (put <= 0) {
             const int err = put < 0 ? errno : 0;
-            m_bufLen = 0;
+            m_writeLen = 0;
             if (err == 0) {
                 throw CFileException(CFileException::diskFull, -1, m_strFileName);
             }
@@ -461,7 +458,7 @@ void CFile::FlushWrites() {
         }
         done += static_cast<std::size_t>(put);
     }
-    m_bufLen = 0;
+    m_writeLen = 0;
 }
 
 void CFile::Flush() {
@@ -485,7 +482,7 @@ void CFile::Close() {
     m_fd = -1;
     delete[] m_buf;
     m_buf = nullptr;
-    m_bufPos = m_bufLen = 0;
+    m_readPos = m_readEnd = m_writeLen = 0;
     // The lock goes with the descriptor. A failed close of a file that was
     // written can mean lost data (NFS reports write errors here).
     if (::close(fd) != 0 && errno != EINTR && m_writable) {
@@ -500,5 +497,5 @@ void CFile::Abort() noexcept {
     }
     delete[] m_buf;
     m_buf = nullptr;
-    m_bufPos = m_bufLen = 0;
+    m_readPos = m_readEnd = m_writeLen = 0;
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <exception>
 #include <string>
 
@@ -123,9 +124,14 @@ public:
     void Close();
 
     bool IsOpen() const { return m_fd >= 0; }
+
+    // Size of the internal read-ahead and write-behind buffer.
+    static constexpr std::size_t kBufferSize = 64 * 1024;
     const std::string& GetFilePath() const { return m_strFileName; }
 
 private:
+    std::size_t ReadSlow(void* buffer, std::size_t count);
+    void WriteSlow(const void* buffer, std::size_t count);
     [[noreturn]] void ThrowOsError(int errnoValue) const;
     void FlushWrites();
     void Abort() noexcept;
@@ -133,10 +139,13 @@ private:
     int m_fd = -1;
     bool m_writable = false;
     std::string m_strFileName;
-    // Read-ahead and write-behind buffer, allocated on first use.
+    // Read-ahead or write-behind buffer, allocated on first use. A file open
+    // for reading uses m_readPos..m_readEnd, one open for writing m_writeLen;
+    // the other pair stays zero.
     unsigned char* m_buf = nullptr;
-    std::size_t m_bufPos = 0;
-    std::size_t m_bufLen = 0;
+    std::size_t m_readPos = 0;
+    std::size_t m_readEnd = 0;
+    std::size_t m_writeLen = 0;
 };
 
 // Test seam for fault injection: makes the n-th CFile::Read or CFile::Write
@@ -152,3 +161,39 @@ void Reset();
 // How many Read or Write calls the file layer has seen since Reset().
 long Calls(Op op);
 }  // namespace tresk::file_fault
+
+namespace tresk::file_fault::detail {
+// Call counters and armed failures, [0] for reads and [1] for writes.
+struct State {
+    long calls[2] = {0, 0};
+    long failAt[2] = {0, 0};  // 0: none armed
+    int errnoValue[2] = {0, 0};
+};
+extern State g_state;
+}  // namespace tresk::file_fault::detail
+
+// The loader reads a byte or a few at a time and the report writes a cell or a
+// space at a time, tens of millions of calls for a large file: the common case
+// (data already in the buffer, room left in it, no fault armed) stays inline.
+inline std::size_t CFile::Read(void* buffer, std::size_t count) {
+    auto& state = tresk::file_fault::detail::g_state;
+    if (count != 0 && count <= m_readEnd - m_readPos && state.failAt[0] == 0) {
+        ++state.calls[0];
+        std::memcpy(buffer, m_buf + m_readPos, count);
+        m_readPos += count;
+        return count;
+    }
+    return ReadSlow(buffer, count);
+}
+
+inline void CFile::Write(const void* buffer, std::size_t count) {
+    auto& state = tresk::file_fault::detail::g_state;
+    if (count != 0 && m_writable && m_buf != nullptr && count <= kBufferSize - m_writeLen &&
+        state.failAt[1] == 0) {
+        ++state.calls[1];
+        std::memcpy(m_buf + m_writeLen, buffer, count);
+        m_writeLen += count;
+        return;
+    }
+    WriteSlow(buffer, count);
+}

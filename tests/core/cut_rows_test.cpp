@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "core/cut_entry.h"
 #include "core/cut_rows.h"
@@ -60,19 +62,30 @@ TEST(AddCutRow, FormatsEveryColumn) {
     EXPECT_EQ(Cell(table, 1, 2), "S300");
 }
 
-TEST(AddCutRow, EveryWholeNumberOfTenthsShowsExactly) {
-    // Rounding of k * 0.1 must never show a neighbouring tenth.
+TEST(AddCutRow, TenthsReadLikePrintfInTheCLocale) {
+    // Every value an int16 of tenths can take, and a few that are not whole
+    // tenths, must read exactly as "%.1f" prints them, and never show a
+    // neighbouring tenth.
     MemoryCutRowTable table;
     CCutEntry entry;
-    for (int k = -32768; k <= 32767; k += 1) {
-        entry.m_sx = k * 0.1;
+    std::vector<double> values;
+    for (int k = -32768; k <= 32767; ++k) {
+        values.push_back(k * 0.1);
+    }
+    for (double odd : {0.05, -0.05, 0.25, 1e10, -1e-300, 3299.95, -3299.96, 1.0 / 3.0}) {
+        values.push_back(odd);
+    }
+    for (double value : values) {
+        entry.m_sx = value;
         AddCutRow(table, 1, entry);
-        const int whole = (k < 0 ? -k : k) / 10;
-        const std::string expected = std::string(k < 0 ? "-" : "") + std::to_string(whole) +
-                                     "." + std::to_string((k < 0 ? -k : k) % 10);
-        ASSERT_EQ(Cell(table, 0, 3), expected) << k;
+        char expected[400];
+        std::snprintf(expected, sizeof expected, "%.1f", value);
+        ASSERT_EQ(Cell(table, 0, 3), expected) << value;
         table.DeleteAllItems();
     }
+    entry.m_sx = -123 * 0.1;
+    AddCutRow(table, 1, entry);
+    EXPECT_EQ(Cell(table, 0, 3), "-12.3");
 }
 
 TEST(AddCutRow, RowsGoInAtTheTop) {
