@@ -1,0 +1,134 @@
+// Drives the in-memory row table with an arbitrary sequence of operations and
+// checks every answer against a plain model (a vector of 13 strings per row),
+// then writes the report of what is left and checks it byte for byte. Cell
+// texts run up to 23 characters so that texts longer than the 8 a row keeps
+// inline, and the 7-character cut of the report, are both exercised.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/cut_row_table.h"
+#include "core/cut_rows.h"
+#include "core/text_report.h"
+#include "fuzz/fuzz_support.h"
+
+namespace {
+
+using ModelRow = std::array<std::string, kCutColumnCount>;
+
+class OpSource {
+public:
+    OpSource(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
+    bool AtEnd() const { return m_pos >= m_size; }
+    unsigned Next() { return m_pos < m_size ? m_data[m_pos++] : 0U; }
+    // A C string of up to 23 bytes; a zero byte in the input ends it early, as
+    // it would for any caller passing a char pointer.
+    std::string Text() {
+        const unsigned length = Next() % 24U;
+        std::string text;
+        for (unsigned i = 0; i < length; ++i) {
+            text += static_cast<char>(Next());
+        }
+        return text;
+    }
+
+private:
+    const std::uint8_t* m_data;
+    std::size_t m_size;
+    std::size_t m_pos = 0;
+};
+
+std::string At(std::size_t op, const char* what) {
+    return "operation " + std::to_string(op) + ": " + what;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    OpSource ops(data, size);
+    MemoryCutRowTable table;
+    std::deque<ModelRow> model;
+
+    for (std::size_t op = 0; !ops.AtEnd(); ++op) {
+        const int count = static_cast<int>(model.size());
+        switch (ops.Next() % 5U) {
+            case 0:
+                table.DeleteAllItems();
+                model.clear();
+                break;
+            case 1: {
+                const std::string text = ops.Text();
+                FUZZ_CHECK(table.InsertItem(0, text.c_str()) == 0, At(op, "insert not at 0"));
+                ModelRow row;
+                row[0] = text.c_str();  // stops at an embedded zero, as the table must
+                model.push_front(row);
+                break;
+            }
+            case 2: {
+                // Rows and columns one beyond each end as well as inside.
+                const int row = static_cast<int>(ops.Next() % static_cast<unsigned>(count + 3)) - 1;
+                const int column = static_cast<int>(ops.Next() % 16U) - 1;
+                const std::string text = ops.Text();
+                const bool exists =
+                    row >= 0 && row < count && column >= 0 && column < kCutColumnCount;
+                FUZZ_CHECK(table.SetItemText(row, column, text.c_str()) == exists,
+                           At(op, "SetItemText result"));
+                if (exists) {
+                    model[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] =
+                        text.c_str();
+                }
+                break;
+            }
+            case 3: {
+                const int row = static_cast<int>(ops.Next() % static_cast<unsigned>(count + 3)) - 1;
+                const int column = static_cast<int>(ops.Next() % 16U) - 1;
+                const int length = static_cast<int>(ops.Next() % 28U) - 2;
+                const bool exists =
+                    row >= 0 && row < count && column >= 0 && column < kCutColumnCount;
+                const std::string full =
+                    exists ? model[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)]
+                           : std::string();
+                // A buffer of exactly the length given, so the address sanitizer
+                // sees any byte written past it; at least one byte to point at.
+                const std::size_t bufferSize = length > 0 ? static_cast<std::size_t>(length) : 1;
+                auto buffer = std::make_unique<char[]>(bufferSize);
+                std::memset(buffer.get(), 0x7E, bufferSize);
+                const int copied = table.GetItemText(row, column, buffer.get(), length);
+                if (length < 1) {
+                    FUZZ_CHECK(copied == 0, At(op, "copied into a buffer of no length"));
+                    FUZZ_CHECK(buffer[0] == 0x7E, At(op, "wrote into a buffer of no length"));
+                } else {
+                    const std::string want = full.substr(0, static_cast<std::size_t>(length - 1));
+                    FUZZ_CHECK(copied == static_cast<int>(want.size()),
+                               At(op, "GetItemText count"));
+                    FUZZ_CHECK(std::string(buffer.get()) == want, At(op, "GetItemText text"));
+                }
+                FUZZ_CHECK(table.GetCellText(row, column) == full, At(op, "GetCellText"));
+                break;
+            }
+            default:
+                FUZZ_CHECK(table.GetItemCount() == count, At(op, "GetItemCount"));
+                break;
+        }
+    }
+
+    FUZZ_CHECK(table.GetItemCount() == static_cast<int>(model.size()), "final row count");
+    std::vector<tresk::fuzz::ReportCells> reportRows;
+    for (const ModelRow& row : model) {
+        tresk::fuzz::ReportCells cells;
+        for (std::size_t column = 1; column < kCutColumnCount; ++column) {
+            cells[column - 1] = row[column];
+        }
+        reportRows.push_back(cells);
+    }
+    const std::string& reportPath = tresk::fuzz::ScratchPath(".table.txt");
+    SaveTextReport(table, reportPath);
+    FUZZ_CHECK(tresk::fuzz::ReadWholeFile(reportPath) == tresk::fuzz::ExpectedReport(reportRows),
+               "report of the table differs from the model's");
+    return 0;
+}
