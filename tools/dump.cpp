@@ -12,7 +12,7 @@
 #include "platform/file.h"
 
 #ifndef TRESK_VERSION
-#define TRESK_VERSION "1.0.0.1"
+#error "TRESK_VERSION comes from the project version in CMakeLists.txt"
 #endif
 
 namespace treskdump {
@@ -31,7 +31,7 @@ struct InputFailure {
 // Unicode code points of Windows-1252 bytes 0x80 to 0x9F. The five bytes the
 // code page leaves undefined keep their own number (C1 controls), so the
 // mapping is total and no byte of a cell disappears.
-constexpr char32_t kHighControls[32] = {
+constexpr char32_t kWin1252High[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80-87
     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 88-8F
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90-97
@@ -126,44 +126,47 @@ std::optional<Options> ParseArgs(const std::vector<std::string>& args, std::stri
             optionsEnded = true;
             continue;
         }
-        // The value of an option: "--name=value", "-xvalue", or the next argument.
+        // An option with a value: "--name value", "--name=value", "-x value"
+        // or "-xvalue". An empty value is refused: "-o ''" must not quietly
+        // mean standard output.
         std::string value;
-        auto takeValue = [&](std::string_view name, std::size_t inlineFrom) -> bool {
-            if (inlineFrom < arg.size()) {
-                value = arg.substr(inlineFrom);
-                return true;
-            }
-            if (i + 1 < args.size()) {
+        auto matches = [&](std::string_view longName, char shortName) -> int {
+            if (arg == longName || (shortName != 0 && arg.size() == 2 && arg[1] == shortName)) {
+                if (i + 1 >= args.size()) return -1;
                 value = args[++i];
-                return true;
+            } else if (arg.size() > longName.size() && arg.compare(0, longName.size(), longName) == 0 &&
+                       arg[longName.size()] == '=') {
+                value = arg.substr(longName.size() + 1);
+            } else if (shortName != 0 && arg[1] == shortName) {
+                value = arg.substr(2);
+            } else {
+                return 0;
             }
+            return value.empty() ? -1 : 1;
+        };
+        auto missingValue = [&](std::string_view name) {
             error = "l'opzione " + std::string(name) + " richiede un argomento";
-            return false;
+            return std::nullopt;
         };
-        auto isLong = [&arg](std::string_view name) {
-            return arg == name || (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 &&
-                                   arg[name.size()] == '=');
-        };
+        int found = 0;
         if (arg == "--help") {
             options.help = true;
         } else if (arg == "--version") {
             options.version = true;
         } else if (arg == "--csv") {
             options.csv = true;
-        } else if (isLong("--layout")) {
-            if (!takeValue("--layout", arg == "--layout" ? arg.size() : 9)) return std::nullopt;
+        } else if ((found = matches("--layout", 0)) != 0) {
+            if (found < 0) return missingValue("--layout");
             options.layout = ParseLayout(value);
             if (options.layout < 0) {
                 error = "formato non valido '" + value + "' (ammessi: new, old, mem, 0, 1, 2)";
                 return std::nullopt;
             }
-        } else if (isLong("--output") || arg.compare(0, 2, "-o") == 0) {
-            const std::size_t from = arg[1] == 'o' ? 2 : (arg == "--output" ? arg.size() : 9);
-            if (!takeValue("-o", from)) return std::nullopt;
+        } else if ((found = matches("--output", 'o')) != 0) {
+            if (found < 0) return missingValue("-o");
             options.outFile = value;
-        } else if (isLong("--directory") || arg.compare(0, 2, "-d") == 0) {
-            const std::size_t from = arg[1] == 'd' ? 2 : (arg == "--directory" ? arg.size() : 12);
-            if (!takeValue("-d", from)) return std::nullopt;
+        } else if ((found = matches("--directory", 'd')) != 0) {
+            if (found < 0) return missingValue("-d");
             options.outDir = value;
         } else {
             error = "opzione non riconosciuta '" + arg + "'";
@@ -196,7 +199,7 @@ std::string Win1252ToUtf8(std::string_view text) {
         if (byte < 0x80) {
             out += c;
         } else if (byte < 0xA0) {
-            AppendUtf8(out, kHighControls[byte - 0x80]);
+            AppendUtf8(out, kWin1252High[byte - 0x80]);
         } else {
             AppendUtf8(out, byte);  // 0xA0-0xFF are Latin-1 there
         }

@@ -240,6 +240,9 @@ TEST(TreskdumpArgs, UsageErrorsExitWithTwoAndConvertNothing) {
         {"--layout", "nuovo", prg},                             // unknown layout
         {"--layout"},                                           // missing value
         {"-x", prg},                                            // unknown option
+        {"--layoutx=new", prg},                                 // not --layout
+        {"-o", "", prg},                                        // empty name: not stdout
+        {"--output=", prg},
         {"-o", (dir / "o.txt").string(), prg, prg},             // -o with two inputs
         {"-o", (dir / "o.txt").string(), "-d", dir.path().string(), prg},
     };
