@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Hostile sizes, too slow for every test run: files of 50 MB and 200 MB made
+# of 0x01 bytes (every record valid) and of random bytes, converted in every
+# layout by treskdump (LoadCutList into the in-memory table, then the report).
+# Checks the row counts, the per-row memory budget (200 bytes a row) and that
+# a real memory limit ends in "Memoria insufficiente.", and prints time and
+# peak memory so their growth can be seen to be linear. Uses the build of
+# `make check` (BUILD, default build/).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${BUILD:-build}
+dump=$build/tools/treskdump
+start=$SECONDS
+[ -x "$dump" ] || cmake --build "$build" -j "$(nproc)" --target treskdump
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tresk-hostile-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+make_file() {  # kind megabytes -> path
+  local path=$work/$1-$2MB.PRG
+  if [ ! -e "$path" ]; then
+    if [ "$1" = ones ]; then
+      head -c "$(($2 * 1000000))" /dev/zero | tr '\0' '\001' >"$path"
+    else
+      head -c "$(($2 * 1000000))" /dev/urandom >"$path"
+    fi
+  fi
+  echo "$path"
+}
+
+# Converts file in layout to standard output, counts the report's lines, and
+# sets seconds, peak_kb and lines.
+convert() {
+  /usr/bin/time -f '%e %M' -o "$work/time" "$dump" --layout "$2" "$1" | wc -l >"$work/lines"
+  read -r seconds peak_kb <"$work/time"
+  read -r lines <"$work/lines"
+}
+
+convert "$(make_file ones 0)" 0
+base_kb=$peak_kb
+echo "baseline (empty file): peak ${base_kb} KB"
+printf '%-6s %5s %6s %9s %8s %9s %8s\n' kind MB layout rows seconds peak_MB B/row
+status=0
+declare -A peak
+for kind in ones random; do
+  for mb in 50 200; do
+    file=$(make_file "$kind" "$mb")
+    size=$(stat -c %s "$file")
+    for layout in 0 1 2; do
+      convert "$file" "$layout"
+      rows=$((lines - 3))
+      per_row=-
+      if [ "$kind" = ones ]; then
+        header=3; record=54
+        [ "$layout" = 1 ] && header=0
+        [ "$layout" = 2 ] && record=50
+        want=$(((size - header + record - 1) / record))
+        if [ "$rows" -ne "$want" ]; then
+          echo "$kind $mb MB layout $layout: $rows rows, expected $want"; status=1
+        fi
+        per_row=$(((peak_kb - base_kb) * 1024 / rows))
+        if [ "$per_row" -gt 200 ]; then
+          echo "$kind $mb MB layout $layout: $per_row bytes a row, over the 200-byte budget"; status=1
+        fi
+      fi
+      peak[$kind-$mb-$layout]=$peak_kb
+      printf '%-6s %5s %6s %9s %8s %9s %8s\n' "$kind" "$mb" "$layout" "$rows" "$seconds" \
+        "$((peak_kb / 1024))" "$per_row"
+    done
+  done
+done
+for layout in 0 1 2; do
+  ratio=$(awk -v a="${peak[ones-200-$layout]}" -v b="${peak[ones-50-$layout]}" -v z="$base_kb" \
+    'BEGIN { printf "%.2f", (a - z) / (b - z) }')
+  echo "layout $layout: memory of 200 MB / 50 MB of records = $ratio (4.00 is linear)"
+done
+
+# A real memory limit: the 200 MB file needs about 500 MB of rows; with 256 MB
+# of address space the converter must report it and exit 1, not crash.
+set +e
+(ulimit -v 262144; "$dump" -o /dev/null "$(make_file ones 200)") 2>"$work/oom.err"
+oom_status=$?
+set -e
+if [ "$oom_status" -ne 1 ] || [ "$(cat "$work/oom.err")" != "treskdump: Memoria insufficiente." ]; then
+  echo "under a 256 MB limit: exit $oom_status, stderr: $(cat "$work/oom.err")"; status=1
+else
+  echo "under a 256 MB limit: \"treskdump: Memoria insufficiente.\", exit 1"
+fi
+echo "hostile stage: $((SECONDS - start)) s"
+exit "$status"
