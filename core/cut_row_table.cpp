@@ -104,10 +104,9 @@ int MemoryCutRowTable::GetItemText(int row, int column, char* buffer, int length
     const Row* found = m_impl->Find(row, column);
     const char* text = found != nullptr ? m_impl->Text(*found, column) : "";
     const auto limit = static_cast<std::size_t>(length - 1);
-    std::size_t n = 0;
-    while (n < limit && text[n] != '\0') {
-        ++n;
-    }
+    const void* zero = std::memchr(text, '\0', limit);
+    const std::size_t n =
+        zero != nullptr ? static_cast<std::size_t>(static_cast<const char*>(zero) - text) : limit;
     std::memcpy(buffer, text, n);
     buffer[n] = '\0';
     return static_cast<int>(n);

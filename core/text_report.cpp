@@ -25,8 +25,7 @@ void WriteLineEnd(CFile& file) {
 // Writes text in one write; all but the last cell of a line are padded with
 // spaces to kCellWidth, one write per space. Longer texts run into the next
 // cell.
-void WriteCell(CFile& file, const char* text, bool last) {
-    const std::size_t length = std::strlen(text);
+void WriteCell(CFile& file, const char* text, std::size_t length, bool last) {
     file.Write(text, length);
     if (last) {
         return;
@@ -40,7 +39,7 @@ void WriteCell(CFile& file, const char* text, bool last) {
 
 void WriteTextReport(const CutRowTable& table, CFile& file) {
     for (int i = 0; i < 12; ++i) {
-        WriteCell(file, kHeaderTitles[i], i == 11);
+        WriteCell(file, kHeaderTitles[i], std::strlen(kHeaderTitles[i]), i == 11);
     }
     WriteLineEnd(file);
 
@@ -57,7 +56,11 @@ void WriteTextReport(const CutRowTable& table, CFile& file) {
             char cell[kFetchLength] = {};
             table.GetItemText(row, column, cell, kFetchLength);
             cell[kFetchLength - 1] = '\0';
-            WriteCell(file, cell, column == 12);
+            // The length is measured, not taken from GetItemText, so a
+            // provider that miscounts cannot make the report read past the
+            // buffer.
+            const auto* end = static_cast<const char*>(std::memchr(cell, '\0', kFetchLength));
+            WriteCell(file, cell, static_cast<std::size_t>(end - cell), column == 12);
         }
         WriteLineEnd(file);
     }

@@ -84,7 +84,7 @@ std::string FullPath(const std::string& path) {
         pos = next + 1;
     }
     if (result.empty()) {
-        result = "/";
+        result.push_back('/');
     }
     // A trailing slash names a directory; keep it so the message shows what
     // the user gave.
