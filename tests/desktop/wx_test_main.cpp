@@ -1,0 +1,35 @@
+// Runs the tests inside an initialised wxWidgets GUI application, so they can
+// make windows and use the clipboard, without running its main loop.
+#include <cstdio>
+
+#include <gtest/gtest.h>
+
+#include <wx/app.h>
+#include <wx/init.h>
+
+namespace {
+
+class CTestApp : public wxApp {
+public:
+    bool OnInit() override { return true; }
+};
+
+}  // namespace
+
+wxIMPLEMENT_APP_NO_MAIN(CTestApp);
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    // Listing the tests (at build time, for CTest) needs no display.
+    if (::testing::GTEST_FLAG(list_tests)) {
+        return RUN_ALL_TESTS();
+    }
+    if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
+        std::fprintf(stderr, "cannot start wxWidgets: no X display?\n");
+        return 1;
+    }
+    const int result = RUN_ALL_TESTS();
+    wxTheApp->OnExit();
+    wxEntryCleanup();
+    return result;
+}
