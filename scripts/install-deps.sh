@@ -12,6 +12,7 @@ packages=(
   locales imagemagick
   time
   desktop-file-utils appstream dpkg-dev file
+  x11-utils groff-base
 )
 
 missing=()
