@@ -6,8 +6,16 @@ bool CFileDropTarget::OnDropFiles(wxCoord /*x*/, wxCoord /*y*/, const wxArrayStr
     if (files.empty()) {
         return false;
     }
-    auto* event = new wxCommandEvent(EVT_FILE_DROPPED);
-    event->SetString(files[0]);
-    wxQueueEvent(m_handler, event);
+    wxEvtHandler* const handler = m_handler;
+    const wxString path = files[0];
+    // The call waits in handler's own queue, so it goes away with handler.
+    handler->CallAfter([handler, path] {
+        wxCommandEvent event(EVT_FILE_DROPPED);
+        event.SetString(path);
+        // Plain ProcessEvent would let an exception escape into the idle
+        // callback that runs queued calls; SafelyProcessEvent hands it to
+        // wxApp::OnExceptionInMainLoop as for any control's event.
+        handler->SafelyProcessEvent(event);
+    });
     return true;
 }

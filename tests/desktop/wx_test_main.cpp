@@ -7,14 +7,24 @@
 #include <wx/app.h>
 #include <wx/init.h>
 
+#include "tests/desktop/wx_test_app.h"
+
 namespace {
 
 class CTestApp : public wxApp {
 public:
     bool OnInit() override { return true; }
+    // As the viewer's guard does: the failed command ends, the program goes
+    // on. The tests read the count.
+    bool OnExceptionInMainLoop() override {
+        ++g_exceptionsInMainLoop;
+        return true;
+    }
 };
 
 }  // namespace
+
+int g_exceptionsInMainLoop = 0;
 
 wxIMPLEMENT_APP_NO_MAIN(CTestApp);
 
