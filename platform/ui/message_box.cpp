@@ -1,0 +1,69 @@
+#include "platform/ui/message_box.h"
+
+#include <wx/app.h>
+#include <wx/msgdlg.h>
+
+#include "platform/ui/ansi_text.h"
+#include "platform/ui/dialog_template.h"
+#include "platform/ui/win_app.h"
+
+namespace {
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
+}  // namespace
+
+std::string AfxGetAppName() {
+    if (auto* app = dynamic_cast<CWinApp*>(wxTheApp); app != nullptr) {
+        return app->m_pszAppName;
+    }
+    return CWinApp::DefaultAppName();
+}
+
+int AfxMessageBox(const std::string& text, unsigned type) {
+    long style = 0;
+    switch (type & 0x000Fu) {
+        case MB_OKCANCEL:
+            style |= wxOK | wxCANCEL;
+            break;
+        case MB_YESNO:
+            style |= wxYES_NO;
+            break;
+        default:
+            style |= wxOK;
+            break;
+    }
+    switch (type & 0x00F0u) {
+        case MB_ICONSTOP:
+            style |= wxICON_ERROR;
+            break;
+        case MB_ICONQUESTION:
+            style |= wxICON_QUESTION;
+            break;
+        case MB_ICONWARNING:
+            style |= wxICON_WARNING;
+            break;
+        case MB_ICONINFORMATION:
+            style |= wxICON_INFORMATION;
+            break;
+        default:
+            break;
+    }
+    if ((type & MB_SYSTEMMODAL) != 0) {
+        style |= wxSTAY_ON_TOP;
+    }
+    wxWindow* owner = wxTheApp != nullptr ? wxTheApp->GetTopWindow() : nullptr;
+    if (owner != nullptr && !owner->IsShown()) {
+        owner = nullptr;
+    }
+    wxMessageDialog box(owner, FromAnsi(text), FromAnsi(AfxGetAppName()), style);
+    switch (box.ShowModal()) {
+        case wxID_CANCEL:
+            return IDCANCEL;
+        case wxID_YES:
+            return IDYES;
+        case wxID_NO:
+            return IDNO;
+        default:
+            return IDOK;
+    }
+}

@@ -1,0 +1,70 @@
+#include "platform/ui/win_app.h"
+
+#include <new>
+
+#include "platform/file.h"
+#include "platform/ui/message_box.h"
+#include "platform/ui/resource_lookup.h"
+
+namespace {
+// The string-table entry of the application's title.
+constexpr int AFX_IDS_APP_TITLE = 0xE000;
+}  // namespace
+
+CWinApp::CWinApp(const char* appName) {
+    if (appName != nullptr) {
+        m_pszAppName = appName;
+    } else {
+        m_pszAppName = LoadResourceString(AFX_IDS_APP_TITLE);
+        if (m_pszAppName.empty()) {
+            m_pszAppName = DefaultAppName();
+        }
+    }
+    SetAppName(wxString::FromUTF8(m_pszAppName.c_str()));
+}
+
+CWinApp::~CWinApp() = default;
+
+std::string CWinApp::DefaultAppName() {
+    return GetModuleName();
+}
+
+bool CWinApp::InitInstance() {
+    return true;
+}
+
+bool CWinApp::OnInit() {
+    // No command-line parsing: the program takes no arguments.
+    m_runMessageLoop = InitInstance();
+    return true;
+}
+
+int CWinApp::OnRun() {
+    if (!m_runMessageLoop) {
+        return 0;
+    }
+    return wxApp::OnRun();
+}
+
+bool CWinApp::ReportCurrentException() {
+    try {
+        throw;
+    } catch (const CFileException& e) {
+        AfxMessageBox(e.GetErrorMessage(), MB_ICONSTOP | MB_OK);
+    } catch (const CMemoryException&) {
+        AfxMessageBox(CMemoryException::Message(), MB_ICONWARNING | MB_OK | MB_SYSTEMMODAL);
+    } catch (const std::bad_alloc&) {
+        AfxMessageBox(CMemoryException::Message(), MB_ICONWARNING | MB_OK | MB_SYSTEMMODAL);
+    } catch (...) {
+        return false;
+    }
+    return true;
+}
+
+bool CWinApp::OnExceptionInMainLoop() {
+    // The command that raised the error has ended; the dialog goes on.
+    if (ReportCurrentException()) {
+        return true;
+    }
+    return wxApp::OnExceptionInMainLoop();
+}

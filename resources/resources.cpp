@@ -1,0 +1,99 @@
+// The program's resources: dialog templates, the string table, the icon and
+// the names of its version record.
+#include <cstring>
+
+#include <wx/icon.h>
+
+#include "platform/ui/dialog_template.h"
+#include "platform/ui/resource_lookup.h"
+#include "resources/resource.h"
+#include "resources/treskviewer_16.xpm"
+#include "resources/treskviewer_32.xpm"
+#include "resources/version.h"
+
+namespace {
+
+using K = DlgControlKind;
+
+// clang-format off
+const DlgTemplate kMainDialog = {
+    IDD_MAIN,
+    "TreskViewer",
+    0, 0, 433, 280,  // x, y, width, height
+    "MS Sans Serif", 8,
+    DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_EX_APPWINDOW,
+    {
+        // In tab order.
+        {K::label, IDC_STATIC, "Lista di Taglio", 7, 7, 281, 10, SS_SUNKEN | WS_GROUP},
+        {K::edit, IDC_PATH, "", 7, 18, 281, 14, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP},
+        {K::pushButton, IDC_BROWSE, "Sfoglia", 293, 18, 47, 14, WS_TABSTOP},
+        {K::listView, IDC_LIST, "", 7, 82, 419, 191,
+         LVS_REPORT | LVS_ALIGNLEFT | LVS_NOSORTHEADER | WS_BORDER | WS_TABSTOP},
+        {K::radioButton, IDC_FMT_NEW, "Lib / Ori ( >=1.7 )", 14, 51, 71, 14, WS_GROUP},
+        {K::radioButton, IDC_FMT_OLD, "Lib / Ori ( <1.7 )", 130, 51, 68, 14, 0},
+        {K::radioButton, IDC_FMT_MEM, "Mem", 243, 51, 35, 14, 0},
+        {K::groupBox, IDC_STATIC, "Formato Lista", 7, 38, 333, 38, 0},
+        {K::pushButton, IDC_SAVE, "Salva su file", 363, 53, 53, 12, WS_TABSTOP},
+        {K::groupBox, IDC_STATIC, "", 353, 42, 74, 31, 0},
+    },
+};
+
+const DlgTemplate kAboutBox = {
+    IDD_ABOUTBOX,
+    "Informazioni su TreskViewer",
+    0, 0, 235, 55,  // x, y, width, height
+    "MS Sans Serif", 8,
+    DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU,
+    {
+        {K::icon, IDC_STATIC, "", 11, 17, 20, 20, 0, IDR_MAINFRAME},
+        {K::label, IDC_STATIC, "TreskViewer Versione 1.0", 40, 10, 119, 8, SS_NOPREFIX},
+        {K::pushButton, IDOK, "OK", 178, 7, 50, 14, BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP},
+    },
+};
+
+// clang-format on
+
+struct StringEntry {
+    int id;
+    const char* text;
+};
+
+// No application title is held here: the name is the executable's.
+const StringEntry kStrings[] = {
+    {IDS_ABOUTBOX, "Infor&mazioni su TreskViewer..."},
+};
+
+}  // namespace
+
+const DlgTemplate* FindDialogTemplate(int id) {
+    switch (id) {
+        case IDD_MAIN:
+            return &kMainDialog;
+        case IDD_ABOUTBOX:
+            return &kAboutBox;
+        default:
+            return nullptr;
+    }
+}
+
+std::string LoadResourceString(int id) {
+    for (const StringEntry& entry : kStrings) {
+        if (entry.id == id) {
+            return entry.text;
+        }
+    }
+    return std::string();
+}
+
+std::string GetModuleName() {
+    return kVersionInternalName;
+}
+
+wxIconBundle LoadResourceIcon(int id) {
+    wxIconBundle icons;
+    if (id == IDR_MAINFRAME) {
+        icons.AddIcon(wxIcon(treskviewer_32_xpm));
+        icons.AddIcon(wxIcon(treskviewer_16_xpm));
+    }
+    return icons;
+}

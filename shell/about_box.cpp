@@ -1,0 +1,5 @@
+#include "shell/about_box.h"
+
+#include "resources/resource.h"
+
+CAboutBox::CAboutBox() : CDialog(IDD_ABOUTBOX) {}

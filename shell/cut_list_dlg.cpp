@@ -1,0 +1,116 @@
+#include "shell/cut_list_dlg.h"
+
+#include <wx/dcclient.h>
+#include <wx/menu.h>
+#include <wx/settings.h>
+
+#include "core/cut_rows.h"
+#include "core/prg_reader.h"
+#include "core/text_report.h"
+#include "platform/ui/file_dialog.h"
+#include "platform/ui/resource_lookup.h"
+#include "resources/resource.h"
+#include "shell/about_box.h"
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(CCutListDlg, CDialog)
+    EVT_PAINT(CCutListDlg::OnPaint)
+    EVT_BUTTON(IDC_BROWSE, CCutListDlg::OnBrowse)
+    EVT_TEXT(IDC_PATH, CCutListDlg::OnPathChanged)
+    EVT_BUTTON(IDC_SAVE, CCutListDlg::OnSaveReport)
+wxEND_EVENT_TABLE()
+    // clang-format on
+
+    CCutListDlg::CCutListDlg(wxWindow* parent)
+    : CDialog(IDD_MAIN, parent), m_icon(LoadResourceIcon(IDR_MAINFRAME)) {}
+
+CCutListDlg::~CCutListDlg() = default;
+
+void CCutListDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_LIST, m_listCtrl);
+    DDX_Text(pDX, IDC_PATH, m_strPath);
+    DDX_Radio(pDX, IDC_FMT_NEW, m_nFormat);
+}
+
+bool CCutListDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+
+    // The About entry at the end of the system menu.
+    if (wxMenu* sysMenu = GetSystemMenu(false); sysMenu != nullptr) {
+        const std::string about = LoadResourceString(IDS_ABOUTBOX);
+        if (!about.empty()) {
+            sysMenu->AppendSeparator();
+            sysMenu->Append(IDM_ABOUTBOX, wxString::FromUTF8(about.c_str()));
+        }
+    }
+
+    SetIcons(m_icon);  // big and small icon
+
+    for (int column = 0; column < kCutColumnCount; ++column) {
+        m_listCtrl.InsertColumn(column, kCutColumns[column].title, LVCFMT_LEFT,
+                                kCutColumns[column].width);
+    }
+
+    m_nFormat = kFormatNew;
+    UpdateData(false);
+    return true;
+}
+
+void CCutListDlg::OnSysCommand(unsigned id, std::intptr_t param) {
+    if ((id & 0xFFF0u) == static_cast<unsigned>(IDM_ABOUTBOX)) {
+        CAboutBox dlgAbout;
+        dlgAbout.DoModal();
+    } else {
+        CDialog::OnSysCommand(id, param);
+    }
+}
+
+void CCutListDlg::OnPaint(wxPaintEvent& event) {
+    if (!IsIconized()) {
+        event.Skip();
+        return;
+    }
+    // Minimised: the icon centred in the client area.
+    wxPaintDC dc(this);
+    dc.SetBackground(wxBrush(GetBackgroundColour()));
+    dc.Clear();
+    const int iconWidth = wxSystemSettings::GetMetric(wxSYS_ICON_X, this);
+    const int iconHeight = wxSystemSettings::GetMetric(wxSYS_ICON_Y, this);
+    const wxSize client = GetClientSize();
+    const int x = (client.GetWidth() - iconWidth + 1) / 2;
+    const int y = (client.GetHeight() - iconHeight + 1) / 2;
+    dc.DrawIcon(m_icon.GetIcon(wxSize(iconWidth, iconHeight)), x, y);
+}
+
+void CCutListDlg::OnBrowse(wxCommandEvent& /*event*/) {
+    UpdateData(true);
+
+    const std::string filter = std::string("TRESK") + " (" + "*.PRG" + ")|" + "*.PRG" + "|" +
+                               "Tutti i files" + " (*.*)|*.*||";
+    CFileDialog dlg(true, "*.PRG", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, filter.c_str(),
+                    this);
+    if (dlg.DoModal() != IDOK) {
+        return;
+    }
+    m_strPath = dlg.GetPathName();
+    UpdateData(false);
+
+    LoadCutList(m_strPath, m_nFormat, m_listCtrl);
+}
+
+void CCutListDlg::OnPathChanged(wxCommandEvent& /*event*/) {
+    // The stored path and layout, not the text being typed: the typed text
+    // becomes the path only at the next "Sfoglia".
+    LoadCutList(m_strPath, m_nFormat, m_listCtrl);
+}
+
+void CCutListDlg::OnSaveReport(wxCommandEvent& /*event*/) {
+    // Replacing an existing file is confirmed first: the report could
+    // otherwise silently overwrite a cut list or an earlier report.
+    CFileDialog dlg(false, "*.txt", "file.txt", OFN_OVERWRITEPROMPT, nullptr, this);
+    if (dlg.DoModal() != IDOK) {
+        return;
+    }
+    SaveTextReport(m_listCtrl, dlg.GetPathName());
+}

@@ -1,0 +1,148 @@
+#include "gui_test_support.h"
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/radiobut.h>
+#include <wx/textctrl.h>
+
+#include "resources/resource.h"
+#include "shell/cut_list_dlg.h"
+
+namespace guitest {
+
+std::unique_ptr<CCutListDlg> OpenMainDialog() {
+    auto dlg = std::make_unique<CCutListDlg>();
+    EXPECT_TRUE(dlg->CreateFromTemplate(nullptr));
+    wxTheApp->SetTopWindow(dlg.get());
+    dlg->Show();
+    dlg->Raise();
+    Flush();
+    return dlg;
+}
+
+void Click(CCutListDlg& dlg, int id) {
+    wxWindow* button = dlg.GetDlgItem(id);
+    ASSERT_NE(button, nullptr);
+    wxCommandEvent click(wxEVT_BUTTON, button->GetId());
+    click.SetEventObject(button);
+    button->HandleWindowEvent(click);
+}
+
+void CheckRadio(CCutListDlg& dlg, int id) {
+    auto* radio = dynamic_cast<wxRadioButton*>(dlg.GetDlgItem(id));
+    ASSERT_NE(radio, nullptr);
+    radio->SetValue(true);
+    wxCommandEvent click(wxEVT_RADIOBUTTON, radio->GetId());
+    click.SetEventObject(radio);
+    click.SetInt(1);
+    radio->HandleWindowEvent(click);
+}
+
+void TypeIntoPath(CCutListDlg& dlg, const wxString& text) {
+    auto* field = dynamic_cast<wxTextCtrl*>(dlg.GetDlgItem(IDC_PATH));
+    ASSERT_NE(field, nullptr);
+    field->SetInsertionPointEnd();
+    field->WriteText(text);
+}
+
+void Flush() {
+    for (int i = 0; i < 3; ++i) {
+        wxTheApp->ProcessPendingEvents();
+        wxYield();
+    }
+}
+
+std::vector<std::string> Row(const CCutListDlg& dlg, int row) {
+    std::vector<std::string> cells;
+    for (int column = 0; column < 13; ++column) {
+        cells.push_back(dlg.m_listCtrl.GetCellText(row, column));
+    }
+    return cells;
+}
+
+std::string Bytes(const Rec& rec, bool blades) {
+    std::string out;
+    auto u8 = [&out](unsigned v) { out.push_back(static_cast<char>(v & 0xFFu)); };
+    auto i16 = [&u8](std::int16_t v) {
+        const auto u = static_cast<std::uint16_t>(v);
+        u8(u >> 8u);
+        u8(u);
+    };
+    u8(rec.lead);
+    u8(rec.lenPos >> 16u);
+    u8(rec.lenPos >> 8u);
+    u8(rec.lenPos);
+    for (std::uint8_t b : rec.spessLen) {
+        u8(b);
+    }
+    i16(rec.sx);
+    i16(rec.dx);
+    i16(rec.pezzi);
+    i16(rec.spessore);
+    for (const std::string& text : rec.info) {
+        std::string field = text.substr(0, 8);
+        field.resize(8, '\0');
+        out += field;
+    }
+    std::string tail = rec.tail.substr(0, 3);
+    tail.resize(3, '\0');
+    out += tail;
+    if (blades) {
+        i16(rec.lamaSx);
+        i16(rec.lamaDx);
+    }
+    return out;
+}
+
+TempDir::TempDir() {
+    std::random_device random;
+    m_dir = std::filesystem::temp_directory_path() /
+            ("treskgui-" + std::to_string(random()) + "-" + std::to_string(random()));
+    std::filesystem::create_directories(m_dir);
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_dir, ignored);
+}
+
+std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
+    const std::filesystem::path path = Path(name);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return path.string();
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+int ExpectMessageBox::OnInvoked(wxMessageDialog* dlg) const {
+    m_shown->text = dlg->GetMessage();
+    m_shown->caption = dlg->GetCaption();
+    m_shown->style = dlg->GetMessageDialogStyle();
+    return wxID_OK;
+}
+
+int ExpectFileDialog::OnInvoked(wxFileDialog* dlg) const {
+    if (m_shown != nullptr) {
+        m_shown->wildcard = dlg->GetWildcard();
+        m_shown->filename = dlg->GetFilename();
+        m_shown->style = dlg->GetWindowStyle();
+        m_shown->parent = dlg->GetParent();
+    }
+    if (m_id == wxID_OK) {
+        dlg->SetPath(m_path);
+    }
+    return m_id;
+}
+
+}  // namespace guitest
