@@ -43,6 +43,11 @@ private:
     std::size_t m_pos = 0;
 };
 
+// What a table keeps of text passed as a char pointer: up to the first zero.
+std::string AsCString(const std::string& text) {
+    return text.substr(0, text.find('\0'));
+}
+
 std::string At(std::size_t op, const char* what) {
     return "operation " + std::to_string(op) + ": " + what;
 }
@@ -65,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 const std::string text = ops.Text();
                 FUZZ_CHECK(table.InsertItem(0, text.c_str()) == 0, At(op, "insert not at 0"));
                 ModelRow row;
-                row[0] = text.c_str();  // stops at an embedded zero, as the table must
+                row[0] = AsCString(text);
                 model.push_front(row);
                 break;
             }
@@ -80,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                            At(op, "SetItemText result"));
                 if (exists) {
                     model[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] =
-                        text.c_str();
+                        AsCString(text);
                 }
                 break;
             }
