@@ -7,9 +7,8 @@ bool CFileDropTarget::OnDropFiles(wxCoord /*x*/, wxCoord /*y*/, const wxArrayStr
         return false;
     }
     wxEvtHandler* const handler = m_handler;
-    const wxString path = files[0];
     // The call waits in handler's own queue, so it goes away with handler.
-    handler->CallAfter([handler, path] {
+    handler->CallAfter([handler, path = files[0]] {
         wxCommandEvent event(EVT_FILE_DROPPED);
         event.SetString(path);
         // Plain ProcessEvent would let an exception escape into the idle
