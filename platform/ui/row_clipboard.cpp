@@ -91,7 +91,14 @@ bool PutTextOnClipboard(const wxString& text) {
         return false;
     }
     // The clipboard takes ownership of the data object.
-    return wxTheClipboard->SetData(new wxTextDataObject(text));
+    if (!wxTheClipboard->SetData(new wxTextDataObject(text))) {
+        return false;
+    }
+    // On X11 the copied text lives in this program; a clipboard manager, where
+    // one runs, takes a copy now so that it is still there after the viewer
+    // closes. Without one this returns at once.
+    wxTheClipboard->Flush();
+    return true;
 }
 
 void BindRowCopyKeys(wxListCtrl& list, std::vector<wxString> titles, CellTextSource cellText) {
