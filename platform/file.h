@@ -126,7 +126,7 @@ public:
     bool IsOpen() const { return m_fd >= 0; }
 
     // Size of the internal read-ahead and write-behind buffer.
-    static constexpr std::size_t kBufferSize = 64 * 1024;
+    static constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
     const std::string& GetFilePath() const { return m_strFileName; }
 
 private:
