@@ -9,7 +9,7 @@ packages=(
   libgtest-dev googletest libgmock-dev libbenchmark-dev
   xvfb xauth fonts-dejavu-core
   clang libclang-rt-14-dev clang-tidy clang-format cppcheck
-  locales imagemagick
+  locales imagemagick xdotool
   time
   desktop-file-utils appstream dpkg-dev file
   x11-utils groff-base

@@ -84,7 +84,10 @@ int CFileDialog::DoModal() {
     if (parent == nullptr && wxTheApp != nullptr) {
         parent = wxTheApp->GetTopWindow();
     }
-    wxFileDialog dialog(parent, wxString(), wxString(), FromAnsi(m_fileName),
+    // The titles the system's own dialogs carry on the Italian PCs the
+    // program comes from.
+    const wxString title = m_open ? wxS("Apri") : wxS("Salva con nome");
+    wxFileDialog dialog(parent, title, wxString(), FromAnsi(m_fileName),
                         ToWildcard(m_filter.c_str()), style);
     if (dialog.ShowModal() != wxID_OK) {
         return IDCANCEL;
