@@ -1,0 +1,262 @@
+// File and memory failures in the running dialog, through the application's
+// real exception guard: the user sees the message for the failure, the
+// dialog goes on, rows and written bytes stay, and no lock is left behind.
+// A failure that must stay silent (a cut list that cannot be opened) is
+// proved silent by the test main, which fails on any unexpected message box.
+//
+// This program replaces the global operator new so that a test can make
+// every large allocation (32 KiB and up: the file layer's buffers) fail
+// while a command runs, the way an exhausted heap refuses the big requests
+// first.
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <new>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <wx/msgdlg.h>
+
+#include "core/prg_reader.h"
+#include "core/text_report.h"
+#include "platform/file.h"
+#include "resources/resource.h"
+#include "shell/cut_list_dlg.h"
+#include "tests/gui/gui_test_support.h"
+#include "tests/hardening/hardening_support.h"
+
+namespace {
+
+bool g_failLargeAllocations = false;
+constexpr std::size_t kLargeAllocation = 32 * std::size_t{1024};
+
+void* Allocate(std::size_t size) {
+    if (g_failLargeAllocations && size >= kLargeAllocation) {
+        throw std::bad_alloc();
+    }
+    void* block = std::malloc(size == 0 ? 1 : size);
+    if (block == nullptr) {
+        throw std::bad_alloc();
+    }
+    return block;
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+    return Allocate(size);
+}
+void* operator new[](std::size_t size) {
+    return Allocate(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t& /*unused*/) noexcept {
+    try {
+        return Allocate(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t& /*unused*/) noexcept {
+    try {
+        return Allocate(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+void operator delete(void* block) noexcept {
+    std::free(block);
+}
+void operator delete[](void* block) noexcept {
+    std::free(block);
+}
+void operator delete(void* block, std::size_t /*unused*/) noexcept {
+    std::free(block);
+}
+void operator delete[](void* block, std::size_t /*unused*/) noexcept {
+    std::free(block);
+}
+void operator delete(void* block, const std::nothrow_t& /*unused*/) noexcept {
+    std::free(block);
+}
+void operator delete[](void* block, const std::nothrow_t& /*unused*/) noexcept {
+    std::free(block);
+}
+
+namespace tresk::test {
+namespace {
+
+using guitest::ExpectFileDialog;
+using guitest::ExpectMessageBox;
+using guitest::ShownMessage;
+using tresk::file_fault::Op;
+
+bool OpenableExclusively(const std::string& path) {
+    CFile file;
+    return file.Open(path, CFile::modeRead | CFile::shareExclusive | CFile::typeBinary);
+}
+
+class DialogFailures : public ::testing::Test {
+protected:
+    void SetUp() override {
+        tresk::file_fault::Reset();
+        m_prg = m_dir.Write("lista.PRG", MultiRecordCutList(kFormatNew));
+        m_dlg = guitest::OpenMainDialog();
+        wxTEST_DIALOG(guitest::Click(*m_dlg, IDC_BROWSE), ExpectFileDialog(m_prg));
+        ASSERT_EQ(m_dlg->m_listCtrl.GetItemCount(), kMultiRecordRows);
+        m_fullReport = m_dir.File("atteso.txt");
+        SaveTextReport(m_dlg->m_listCtrl, m_fullReport);
+    }
+    void TearDown() override {
+        g_failLargeAllocations = false;
+        tresk::file_fault::Reset();
+    }
+
+    // Saves the report to path and returns the message box it raised.
+    ShownMessage SaveExpectingMessage(const std::string& path) {
+        ShownMessage shown;
+        wxTEST_DIALOG(guitest::Click(*m_dlg, IDC_SAVE), ExpectFileDialog(path),
+                      ExpectMessageBox(&shown));
+        return shown;
+    }
+
+    static void ExpectStopBox(const ShownMessage& shown, const std::string& text) {
+        EXPECT_EQ(shown.text, wxString::FromUTF8(text.c_str()));
+        EXPECT_EQ(shown.caption, "TreskViewer");
+        EXPECT_NE(shown.style & wxICON_ERROR, 0);
+        EXPECT_NE(shown.style & wxOK, 0);
+    }
+
+    // The dialog goes on: still shown, its rows intact, and a save works.
+    void ExpectDialogGoesOn(int rows) {
+        EXPECT_TRUE(m_dlg->IsShown());
+        EXPECT_EQ(m_dlg->m_listCtrl.GetItemCount(), rows);
+        const std::string again = m_dir.File("dopo.txt");
+        wxTEST_DIALOG(guitest::Click(*m_dlg, IDC_SAVE), ExpectFileDialog(again));
+        EXPECT_TRUE(std::filesystem::exists(again));
+    }
+
+    TempDir m_dir;
+    std::string m_prg;
+    std::string m_fullReport;
+    std::unique_ptr<CCutListDlg> m_dlg;
+};
+
+TEST_F(DialogFailures, AnInjectedWriteFailureIsReportedAndKeepsWhatWasWritten) {
+    const std::string report = m_dir.File("rapporto.txt");
+    tresk::file_fault::FailNth(Op::write, 200, EIO);
+    ExpectStopBox(SaveExpectingMessage(report),
+                  "Nell'accesso a " + report + " è stato registrato un errore hardware di I/O. ");
+    tresk::file_fault::Reset();
+    const std::string written = ReadWhole(report);
+    const std::string whole = ReadWhole(m_fullReport);
+    EXPECT_GT(written.size(), 239U);
+    EXPECT_LT(written.size(), whole.size());
+    EXPECT_EQ(written, whole.substr(0, written.size()));
+    EXPECT_TRUE(OpenableExclusively(report));
+
+    tresk::file_fault::FailNth(Op::write, 300, 0);  // stores half of its bytes
+    ExpectStopBox(SaveExpectingMessage(report), "Disco pieno durante l'accesso a " + report + ".");
+    tresk::file_fault::Reset();
+    ExpectDialogGoesOn(kMultiRecordRows);
+}
+
+TEST_F(DialogFailures, AnInjectedReadFailureInTheThirdRecordKeepsTheFirstTwo) {
+    // Header 1 read, then 24 reads a record: read 60 is inside the third.
+    tresk::file_fault::FailNth(Op::read, 60, EACCES);
+    ShownMessage shown;
+    wxTEST_DIALOG(guitest::TypeIntoPath(*m_dlg, "x"), ExpectMessageBox(&shown));
+    tresk::file_fault::Reset();
+    ExpectStopBox(shown, "Accesso a " + m_prg + " negato.");
+    EXPECT_EQ(m_dlg->m_listCtrl.GetItemCount(), 2);
+    EXPECT_EQ(m_dlg->m_listCtrl.GetCellText(0, 0), "2");
+    EXPECT_TRUE(OpenableExclusively(m_prg));
+    ExpectDialogGoesOn(2);
+}
+
+TEST_F(DialogFailures, AFolderOrALockedFileChosenAsCutListEmptiesTheListSilently) {
+    const std::string folder = m_dir.File("cartella.PRG");
+    std::filesystem::create_directory(folder);
+    wxTEST_DIALOG(guitest::Click(*m_dlg, IDC_BROWSE), ExpectFileDialog(folder));
+    EXPECT_EQ(m_dlg->m_listCtrl.GetItemCount(), 0);
+
+    wxTEST_DIALOG(guitest::Click(*m_dlg, IDC_BROWSE), ExpectFileDialog(m_prg));
+    ASSERT_EQ(m_dlg->m_listCtrl.GetItemCount(), kMultiRecordRows);
+    {
+        const LockedByOtherProcess other(m_prg);
+        ASSERT_TRUE(other.locked());
+        guitest::TypeIntoPath(*m_dlg, "x");
+        EXPECT_EQ(m_dlg->m_listCtrl.GetItemCount(), 0);
+    }
+    guitest::TypeIntoPath(*m_dlg, "y");
+    EXPECT_EQ(m_dlg->m_listCtrl.GetItemCount(), kMultiRecordRows);
+}
+
+TEST_F(DialogFailures, AFullDeviceAndALockedReportAreReported) {
+    if (std::filesystem::exists("/dev/full")) {
+        ExpectStopBox(SaveExpectingMessage("/dev/full"),
+                      "Disco pieno durante l'accesso a /dev/full.");
+    }
+    const std::string report = m_dir.Write("rapporto.txt", Bytes{'K', 'E', 'E', 'P'});
+    {
+        const LockedByOtherProcess other(report);
+        ASSERT_TRUE(other.locked());
+        ExpectStopBox(SaveExpectingMessage(report), report + " non trovato.");
+        EXPECT_EQ(ReadWhole(report), "KEEP");
+    }
+    ExpectDialogGoesOn(kMultiRecordRows);
+}
+
+TEST_F(DialogFailures, PathsWithSpacesQuotesAndAccentsLoadSaveAndShowInMessages) {
+    const std::string folder = m_dir.File("Liste 'di' \"taglio\" città ü");
+    std::filesystem::create_directory(folder);
+    const std::string prg = folder + "/lista è.PRG";
+    std::filesystem::copy_file(m_prg, prg);
+    wxTEST_DIALOG(guitest::Click(*m_dlg, IDC_BROWSE), ExpectFileDialog(prg));
+    EXPECT_EQ(m_dlg->m_strPath, prg);
+    EXPECT_EQ(m_dlg->m_listCtrl.GetItemCount(), kMultiRecordRows);
+
+    const std::string report = folder + "/rapporto ò.txt";
+    wxTEST_DIALOG(guitest::Click(*m_dlg, IDC_SAVE), ExpectFileDialog(report));
+    EXPECT_EQ(ReadWhole(report), ReadWhole(m_fullReport));
+
+    const std::string missing = folder + "/non c'è/r.txt";
+    ExpectStopBox(SaveExpectingMessage(missing), missing + " non trovato.");
+}
+
+TEST_F(DialogFailures, RunningOutOfMemoryInALoadOrAnExportShowsTheWarningAndTheDialogGoesOn) {
+    const auto expectMemoryBox = [](const ShownMessage& shown) {
+        EXPECT_EQ(shown.text, "Memoria insufficiente.");
+        EXPECT_EQ(shown.caption, "TreskViewer");
+        EXPECT_NE(shown.style & wxICON_WARNING, 0);
+    };
+
+    // The load empties the list, then cannot get its read buffer.
+    ShownMessage shown;
+    g_failLargeAllocations = true;
+    wxTEST_DIALOG(guitest::TypeIntoPath(*m_dlg, "x"), ExpectMessageBox(&shown));
+    g_failLargeAllocations = false;
+    expectMemoryBox(shown);
+    EXPECT_TRUE(m_dlg->IsShown());
+    EXPECT_EQ(m_dlg->m_listCtrl.GetItemCount(), 0);
+    EXPECT_TRUE(OpenableExclusively(m_prg));
+
+    guitest::TypeIntoPath(*m_dlg, "y");
+    ASSERT_EQ(m_dlg->m_listCtrl.GetItemCount(), kMultiRecordRows);
+
+    // The export cannot get its write buffer: nothing is written, the file
+    // is released.
+    const std::string report = m_dir.File("rapporto.txt");
+    ShownMessage exported;
+    g_failLargeAllocations = true;
+    wxTEST_DIALOG(guitest::Click(*m_dlg, IDC_SAVE), ExpectFileDialog(report),
+                  ExpectMessageBox(&exported));
+    g_failLargeAllocations = false;
+    expectMemoryBox(exported);
+    EXPECT_EQ(ReadWhole(report), "");
+    EXPECT_TRUE(OpenableExclusively(report));
+    ExpectDialogGoesOn(kMultiRecordRows);
+}
+
+}  // namespace
+}  // namespace tresk::test
