@@ -33,6 +33,11 @@ private:
     bool m_tabStop;
 };
 
+// The menu identifier of "Chiudi": SC_CLOSE itself is out of the toolkit's
+// range, and the stock close identifier would show a shortcut that this
+// dialog does not have.
+constexpr int kCloseItemId = 0x7F60;
+
 void PressButton(wxButton* button) {
     wxCommandEvent click(wxEVT_BUTTON, button->GetId());
     click.SetEventObject(button);
@@ -390,7 +395,7 @@ wxMenu* CDialog::GetSystemMenu(bool revert) {
     }
     if (m_sysMenu == nullptr || revert) {
         m_sysMenu = std::make_unique<wxMenu>();
-        m_sysMenu->Append(wxID_CLOSE, wxS("&Chiudi"));
+        m_sysMenu->Append(kCloseItemId, wxS("&Chiudi"));
     }
     return m_sysMenu.get();
 }
@@ -411,7 +416,7 @@ void CDialog::OnMenu(wxCommandEvent& event) {
 }
 
 unsigned CDialog::GetSysCommand(int menuItemId) const {
-    if (menuItemId == wxID_CLOSE) {
+    if (menuItemId == kCloseItemId) {
         return SC_CLOSE;
     }
     return static_cast<unsigned>(menuItemId);

@@ -96,6 +96,13 @@ start_viewer
 xdotool key Escape
 expect_exit_0 "Escape"
 
+# So does "Chiudi", the first entry of the window menu (Alt+Space).
+start_viewer
+xdotool key alt+space
+sleep 0.5
+xdotool key Down Return
+expect_exit_0 "Chiudi from the window menu"
+
 # Load each example through the open-file dialog and save the report.
 for case in "lista_nuova.PRG:new:0" "lista_vecchia.PRG:old:1" "lista_mem.PRG:mem:2"; do
     IFS=: read -r name layout radios <<<"$case"
