@@ -33,12 +33,11 @@ fi
 cppcheck_done=$SECONDS
 
 echo "--- clang-tidy"
-if CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DTRESK_BUILD_BENCH=ON \
-    >"$build.configure.log" 2>&1; then
-  # Sources generated at build time (if any) must exist before they are analysed.
+if CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DTRESK_BUILD_GUI=ON \
+    -DTRESK_BUILD_TESTS=ON -DTRESK_BUILD_BENCH=ON >"$build.configure.log" 2>&1; then
   if ! run-clang-tidy -p "$build" -j "$(nproc)" -quiet \
       "^$root/($(IFS='|'; echo "${dirs[*]}"))/" >"$build/clang-tidy.log" 2>&1; then
-    grep -E 'error:|warning:' "$build/clang-tidy.log" | sort -u
+    sed 's/\x1b\[[0-9;]*m//g' "$build/clang-tidy.log" | grep -E 'error:|warning:' | sort -u
     echo "clang-tidy: findings above (whole log: $build/clang-tidy.log)"
     status=1
   fi

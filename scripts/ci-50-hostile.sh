@@ -86,5 +86,18 @@ if [ "$oom_status" -ne 1 ] || [ "$(cat "$work/oom.err")" != "treskdump: Memoria 
 else
   echo "under a 256 MB limit: \"treskdump: Memoria insufficiente.\", exit 1"
 fi
+# The viewer itself: the 200 MB file chosen in the dialog, its report saved,
+# and the dialog still answering afterwards (tests/hardening, GUI part).
+gui=$build/tests/hardening/hardening_gui_tests
+if [ -x "$gui" ]; then
+  if ! TRESK_HOSTILE_PRG=$(make_file ones 200) xvfb-run -a -s "-screen 0 1280x1024x24" \
+      "$gui" --gtest_filter='DialogHostileSizes.*' >"$work/gui.log" 2>&1; then
+    cat "$work/gui.log"; status=1
+  fi
+  grep -E '^dialog,' "$work/gui.log" || true
+  if ! grep -q 'OK \] DialogHostileSizes' "$work/gui.log"; then
+    echo "the dialog test of the 200 MB file did not pass"; status=1
+  fi
+fi
 echo "hostile stage: $((SECONDS - start)) s"
 exit "$status"

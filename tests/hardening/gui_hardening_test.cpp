@@ -8,7 +8,11 @@
 // every large allocation (32 KiB and up: the file layer's buffers) fail
 // while a command runs, the way an exhausted heap refuses the big requests
 // first.
+#include <sys/resource.h>
+
 #include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -256,6 +260,57 @@ TEST_F(DialogFailures, RunningOutOfMemoryInALoadOrAnExportShowsTheWarningAndTheD
     EXPECT_EQ(ReadWhole(report), "");
     EXPECT_TRUE(OpenableExclusively(report));
     ExpectDialogGoesOn(kMultiRecordRows);
+}
+
+// A hostile file chosen in the dialog: the path in TRESK_HOSTILE_PRG (set by
+// scripts/ci-50-hostile.sh to a 200 MB file of 0x01 bytes, every record
+// valid) is loaded, the report saved, and the dialog must still answer: a
+// small file loads after it, and a save works. Prints time and peak memory.
+TEST(DialogHostileSizes, AHugeCutListLoadsAndTheDialogStaysUsable) {
+    const char* hostile = std::getenv("TRESK_HOSTILE_PRG");
+    if (hostile == nullptr) {
+        GTEST_SKIP() << "run by scripts/ci-50-hostile.sh with TRESK_HOSTILE_PRG set";
+    }
+    const std::string huge = hostile;
+    const auto size = static_cast<long long>(std::filesystem::file_size(huge));
+    const long long rows = (size - 3 + 53) / 54;
+    const TempDir dir;
+    auto dlg = guitest::OpenMainDialog();
+
+    const auto started = std::chrono::steady_clock::now();
+    wxTEST_DIALOG(guitest::Click(*dlg, IDC_BROWSE), ExpectFileDialog(huge));
+    guitest::Flush();
+    const auto loaded = std::chrono::steady_clock::now();
+    ASSERT_EQ(dlg->m_listCtrl.GetItemCount(), rows);
+    EXPECT_EQ(dlg->m_listCtrl.GetCellText(0, 0), std::to_string(rows));
+
+    const std::string report = dir.File("enorme.txt");
+    wxTEST_DIALOG(guitest::Click(*dlg, IDC_SAVE), ExpectFileDialog(report));
+    const auto saved = std::chrono::steady_clock::now();
+    // Every data line is 115 or 116 bytes here (the last cell "25.7", or
+    // "0.0" in a record cut short by the end of the file).
+    const auto reportSize = static_cast<long long>(std::filesystem::file_size(report));
+    EXPECT_GE(reportSize, 239 + rows * 115);
+    EXPECT_LE(reportSize, 239 + rows * 116);
+
+    const std::string small = dir.Write("piccola.PRG", MultiRecordCutList(kFormatNew));
+    wxTEST_DIALOG(guitest::Click(*dlg, IDC_BROWSE), ExpectFileDialog(small));
+    guitest::Flush();
+    const auto reloaded = std::chrono::steady_clock::now();
+    EXPECT_EQ(dlg->m_listCtrl.GetItemCount(), kMultiRecordRows);
+    EXPECT_TRUE(dlg->IsShown());
+
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](auto from, auto to) {
+        return std::chrono::duration<double>(to - from).count();
+    };
+    std::printf(
+        "dialog, %lld MB, %lld rows: load %.2f s, save %.2f s, small load after %.3f s, "
+        "peak %ld MB\n",
+        size / 1000000, rows, seconds(started, loaded), seconds(loaded, saved),
+        seconds(saved, reloaded), usage.ru_maxrss / 1024);
+    EXPECT_LT(seconds(saved, reloaded), 2.0) << "the dialog is slow to answer after the big file";
 }
 
 }  // namespace
