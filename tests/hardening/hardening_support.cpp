@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -65,6 +66,10 @@ LockedByOtherProcess::~LockedByOtherProcess() {
         int status = 0;
         ::waitpid(m_pid, &status, 0);
     }
+}
+
+bool MakeFifo(const std::string& path) {
+    return ::mkfifo(path.c_str(), 0600) == 0;
 }
 
 std::string ShellQuote(const std::string& text) {

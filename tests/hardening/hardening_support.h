@@ -30,6 +30,9 @@ private:
     bool m_locked = false;
 };
 
+// Makes a named pipe at path; false when the system refuses.
+bool MakeFifo(const std::string& path);
+
 // The outcome of a program run: exit status (-1 when it did not exit
 // normally, e.g. killed by a signal), its standard output and error.
 struct RunResult {

@@ -69,6 +69,29 @@ TEST_F(OsFaults, AFolderChosenAsCutListLeavesTheListEmpty) {
     EXPECT_EQ(error.GetErrorMessage(), "Accesso a " + folder + " negato.");
 }
 
+// Not a regular file: a pipe nobody writes to would block a load forever, a
+// device can deliver bytes without end, a link loop never resolves. None of
+// them is opened as a cut list, and none makes the viewer wait.
+TEST_F(OsFaults, PipesDevicesAndLinkLoopsAreNotCutLists) {
+    const std::string fifo = m_dir.File("tubo.PRG");
+    ASSERT_TRUE(MakeFifo(fifo));
+    const std::string loop = m_dir.File("anello.PRG");
+    std::filesystem::create_symlink(loop, loop);
+    for (const std::string& path :
+         {fifo, std::string("/dev/zero"), std::string("/dev/urandom"), loop}) {
+        SCOPED_TRACE(path);
+        ExpectSilentEmptyLoad(path, kFormatOld);
+    }
+    MemoryCutRowTable table;
+    CFileException error;
+    EXPECT_FALSE(LoadCutListChecked(loop, kFormatNew, table, &error));
+    EXPECT_EQ(error.m_cause, CFileException::badPath);
+
+    // A pipe with no reader as the report: refused at once, reported as a
+    // report that could not be created.
+    ExpectExportFailure(m_table, fifo, CFileException::fileNotFound, fifo + " non trovato.");
+}
+
 TEST_F(OsFaults, AFullDeviceAsReportFailsWithDiskFull) {
     if (!std::filesystem::exists("/dev/full")) {
         GTEST_SKIP() << "/dev/full is not available";
