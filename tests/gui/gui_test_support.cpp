@@ -59,6 +59,7 @@ void Flush() {
 
 std::vector<std::string> Row(const CCutListDlg& dlg, int row) {
     std::vector<std::string> cells;
+    cells.reserve(13);
     for (int column = 0; column < 13; ++column) {
         cells.push_back(dlg.m_listCtrl.GetCellText(row, column));
     }
@@ -99,10 +100,15 @@ std::string Bytes(const Rec& rec, bool blades) {
     return out;
 }
 
-TempDir::TempDir() {
+namespace {
+std::filesystem::path UniqueTempDir() {
     std::random_device random;
-    m_dir = std::filesystem::temp_directory_path() /
-            ("treskgui-" + std::to_string(random()) + "-" + std::to_string(random()));
+    return std::filesystem::temp_directory_path() /
+           ("treskgui-" + std::to_string(random()) + "-" + std::to_string(random()));
+}
+}  // namespace
+
+TempDir::TempDir() : m_dir(UniqueTempDir()) {
     std::filesystem::create_directories(m_dir);
 }
 

@@ -72,8 +72,10 @@ std::vector<std::vector<std::string>> Decoded(const std::string& path, int forma
     MemoryCutRowTable table;
     LoadCutList(path, format, table);
     std::vector<std::vector<std::string>> rows;
+    rows.reserve(static_cast<std::size_t>(table.GetItemCount()));
     for (int r = 0; r < table.GetItemCount(); ++r) {
         std::vector<std::string> cells;
+        cells.reserve(13);
         for (int c = 0; c < 13; ++c) {
             cells.push_back(table.GetCellText(r, c));
         }
@@ -84,6 +86,7 @@ std::vector<std::vector<std::string>> Decoded(const std::string& path, int forma
 
 std::vector<std::vector<std::string>> Shown(const CCutListDlg& dlg) {
     std::vector<std::vector<std::string>> rows;
+    rows.reserve(static_cast<std::size_t>(dlg.m_listCtrl.GetItemCount()));
     for (int r = 0; r < dlg.m_listCtrl.GetItemCount(); ++r) {
         rows.push_back(Row(dlg, r));
     }
