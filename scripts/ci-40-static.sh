@@ -27,7 +27,7 @@ format_done=$SECONDS
 echo "--- cppcheck"
 if ! cppcheck --std=c++20 --library=googletest --library=posix --library=wxwidgets \
     --enable=warning,performance,portability --inline-suppr --error-exitcode=1 --quiet \
-    -I . --suppress=missingIncludeSystem "${dirs[@]}"; then
+    -I . --suppressions-list=.cppcheck-suppressions "${dirs[@]}"; then
   status=1
 fi
 cppcheck_done=$SECONDS
