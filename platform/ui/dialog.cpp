@@ -2,6 +2,7 @@
 
 #include <wx/app.h>
 #include <wx/button.h>
+#include <wx/dcclient.h>
 #include <wx/menu.h>
 #include <wx/radiobut.h>
 #include <wx/settings.h>
@@ -185,6 +186,9 @@ bool CDialog::BuildWindow(wxWindow* owner) {
     Bind(wxEVT_BUTTON, &CDialog::OnButton, this, wxID_CANCEL);
     Bind(wxEVT_MENU, &CDialog::OnMenu, this);
     Bind(wxEVT_CONTEXT_MENU, &CDialog::OnContextMenu, this);
+    if (!m_sunkenEdges.empty()) {
+        Bind(wxEVT_PAINT, &CDialog::OnPaintEdges, this);
+    }
     return true;
 }
 
@@ -196,11 +200,13 @@ void CDialog::CreateControls() {
         const wxString text = FromAnsi(c.text != nullptr ? c.text : "");
         switch (c.kind) {
             case DlgControlKind::label: {
-                long style = wxST_NO_AUTORESIZE | wxALIGN_LEFT;
+                wxRect rect(pos, size);
                 if ((c.style & SS_SUNKEN) != 0) {
-                    style |= wxBORDER_SUNKEN;
+                    m_sunkenEdges.push_back(rect);
+                    rect.Deflate(2, 1);  // the text sits inside the edge
                 }
-                auto* label = new wxStaticText(this, id, wxString(), pos, size, style);
+                auto* label = new wxStaticText(this, id, wxString(), rect.GetPosition(),
+                                               rect.GetSize(), wxST_NO_AUTORESIZE | wxALIGN_LEFT);
                 if ((c.style & SS_NOPREFIX) != 0) {
                     label->SetLabelText(text);
                 } else {
@@ -334,6 +340,23 @@ bool CDialog::TryBefore(wxEvent& event) {
         return true;  // a notification raised by a transfer: ignored
     }
     return wxDialog::TryBefore(event);
+}
+
+void CDialog::OnPaintEdges(wxPaintEvent& event) {
+    {
+        wxPaintDC dc(this);
+        const wxPen shadow(wxSystemSettings::GetColour(wxSYS_COLOUR_3DSHADOW));
+        const wxPen light(wxSystemSettings::GetColour(wxSYS_COLOUR_3DHIGHLIGHT));
+        for (const wxRect& r : m_sunkenEdges) {
+            dc.SetPen(shadow);
+            dc.DrawLine(r.GetLeft(), r.GetBottom(), r.GetLeft(), r.GetTop());
+            dc.DrawLine(r.GetLeft(), r.GetTop(), r.GetRight() + 1, r.GetTop());
+            dc.SetPen(light);
+            dc.DrawLine(r.GetLeft(), r.GetBottom(), r.GetRight(), r.GetBottom());
+            dc.DrawLine(r.GetRight(), r.GetBottom(), r.GetRight(), r.GetTop());
+        }
+    }
+    event.Skip();  // the derived dialog may paint as well
 }
 
 void CDialog::SendDefaultCommand() {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <wx/dialog.h>
 
@@ -109,6 +110,7 @@ private:
     void OnMenu(wxCommandEvent& event);
     void OnContextMenu(wxContextMenuEvent& event);
     void SendDefaultCommand();
+    void OnPaintEdges(wxPaintEvent& event);
 
     const int m_templateId;
     const DlgTemplate* m_template = nullptr;
@@ -116,4 +118,7 @@ private:
     int m_transferDepth = 0;
     int m_result = 0;
     std::unique_ptr<wxMenu> m_sysMenu;
+    // Labels with a sunken edge, which the toolkit's labels cannot draw: the
+    // dialog draws the edge around them.
+    std::vector<wxRect> m_sunkenEdges;
 };
