@@ -22,6 +22,13 @@ public:
     }
 };
 
+// A wx assertion would otherwise open a dialog that waits for nobody.
+void FailOnWxAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
+                    const wxString& msg) {
+    ADD_FAILURE_AT(file.utf8_str(), line) << "wx assertion in " << func.utf8_str() << ": "
+                                          << cond.utf8_str() << " " << msg.utf8_str();
+}
+
 }  // namespace
 
 int g_exceptionsInMainLoop = 0;
@@ -30,14 +37,11 @@ wxIMPLEMENT_APP_NO_MAIN(CTestApp);
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    // Listing the tests (at build time, for CTest) needs no display.
-    if (::testing::GTEST_FLAG(list_tests)) {
-        return RUN_ALL_TESTS();
-    }
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
         std::fprintf(stderr, "cannot start wxWidgets: no X display?\n");
         return 1;
     }
+    wxSetAssertHandler(FailOnWxAssert);
     const int result = RUN_ALL_TESTS();
     wxTheApp->OnExit();
     wxEntryCleanup();
