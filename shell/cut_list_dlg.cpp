@@ -106,9 +106,9 @@ void CCutListDlg::OnPathChanged(wxCommandEvent& /*event*/) {
 }
 
 void CCutListDlg::OnSaveReport(wxCommandEvent& /*event*/) {
-    // Replacing an existing file is confirmed first: the report could
-    // otherwise silently overwrite a cut list or an earlier report.
-    CFileDialog dlg(false, "*.txt", "file.txt", OFN_OVERWRITEPROMPT, nullptr, this);
+    // No options: an existing report is replaced without a question, as the
+    // workshop's routine of saving over "file.txt" expects.
+    CFileDialog dlg(false, "*.txt", "file.txt", 0, nullptr, this);
     if (dlg.DoModal() != IDOK) {
         return;
     }

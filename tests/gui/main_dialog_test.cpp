@@ -345,8 +345,8 @@ TEST(MainDialog, SavingAnEmptyListWritesTheThreeLineReport) {
     EXPECT_EQ(text.substr(text.size() - 4), "\r\n\r\n");
     EXPECT_EQ(shown.filename, "file.txt");
     EXPECT_TRUE((shown.style & wxFD_SAVE) != 0);
-    // Replacing an existing file is confirmed by the save dialog.
-    EXPECT_TRUE((shown.style & wxFD_OVERWRITE_PROMPT) != 0);
+    // An existing file is replaced without a question.
+    EXPECT_TRUE((shown.style & wxFD_OVERWRITE_PROMPT) == 0);
 }
 
 TEST(MainDialog, TheReportIsByteForByteTheOneTheCoreWritesForTheList) {

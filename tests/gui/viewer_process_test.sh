@@ -106,8 +106,11 @@ expect_exit_0 "Chiudi from the window menu"
 # Load each example through the open-file dialog and save the report.
 for case in "lista_nuova.PRG:new:0" "lista_vecchia.PRG:old:1" "lista_mem.PRG:mem:2"; do
     IFS=: read -r name layout radios <<<"$case"
-    prg="$examples/$name"
-    [ -f "$prg" ] || { fail "missing example $prg"; continue; }
+    # Work on a copy: a key that lands in the wrong dialog must never write
+    # over the checked-in examples.
+    [ -f "$examples/$name" ] || { fail "missing example $examples/$name"; continue; }
+    cp "$examples/$name" "$work/$name"
+    prg="$work/$name"
     report="$work/$name.txt"
     start_viewer || continue
     # Check the layout's radio button with the mouse, then click into the
