@@ -3,12 +3,16 @@
 #include <wx/dcclient.h>
 #include <wx/menu.h>
 #include <wx/settings.h>
+#include <wx/utils.h>
 
 #include "core/cut_rows.h"
 #include "core/prg_reader.h"
 #include "core/text_report.h"
+#include "platform/ui/ansi_text.h"
 #include "platform/ui/file_dialog.h"
+#include "platform/ui/file_drop_target.h"
 #include "platform/ui/resource_lookup.h"
+#include "platform/ui/row_clipboard.h"
 #include "resources/resource.h"
 #include "shell/about_box.h"
 
@@ -18,6 +22,7 @@ wxBEGIN_EVENT_TABLE(CCutListDlg, CDialog)
     EVT_BUTTON(IDC_BROWSE, CCutListDlg::OnBrowse)
     EVT_TEXT(IDC_PATH, CCutListDlg::OnPathChanged)
     EVT_BUTTON(IDC_SAVE, CCutListDlg::OnSaveReport)
+    EVT_COMMAND(wxID_ANY, EVT_FILE_DROPPED, CCutListDlg::OnFileDropped)
 wxEND_EVENT_TABLE()
     // clang-format on
 
@@ -50,6 +55,26 @@ bool CCutListDlg::OnInitDialog() {
     for (int column = 0; column < kCutColumnCount; ++column) {
         m_listCtrl.InsertColumn(column, kCutColumns[column].title, LVCFMT_LEFT,
                                 kCutColumns[column].width);
+    }
+
+    // Ctrl+C copies the selected rows as tab-separated text, decoded as the
+    // list shows them (straight from the rows: asking the list window for
+    // each cell costs twenty times more); Ctrl+A selects every row.
+    if (CListView* view = m_listCtrl.GetView(); view != nullptr) {
+        std::vector<wxString> titles;
+        for (const CutColumn& column : kCutColumns) {
+            titles.emplace_back(column.title);
+        }
+        BindRowCopyKeys(*view, std::move(titles), [this](int row, int column) {
+            return DecodeWindows1252(m_listCtrl.GetCellText(row, column));
+        });
+    }
+    // A file dropped on the dialog loads as one chosen with "Sfoglia". The
+    // path field gets the same target, or the text entry would take the drop
+    // as typed text.
+    SetDropTarget(new CFileDropTarget(*this));
+    if (wxWindow* path = GetDlgItem(IDC_PATH); path != nullptr) {
+        path->SetDropTarget(new CFileDropTarget(*this));
     }
 
     m_nFormat = kFormatNew;
@@ -96,12 +121,14 @@ void CCutListDlg::OnBrowse(wxCommandEvent& /*event*/) {
     m_strPath = dlg.GetPathName();
     UpdateData(false);
 
+    const wxBusyCursor busy;
     LoadCutList(m_strPath, m_nFormat, m_listCtrl);
 }
 
 void CCutListDlg::OnPathChanged(wxCommandEvent& /*event*/) {
     // The stored path and layout, not the text being typed: the typed text
     // becomes the path only at the next "Sfoglia".
+    const wxBusyCursor busy;
     LoadCutList(m_strPath, m_nFormat, m_listCtrl);
 }
 
@@ -112,5 +139,19 @@ void CCutListDlg::OnSaveReport(wxCommandEvent& /*event*/) {
     if (dlg.DoModal() != IDOK) {
         return;
     }
+    const wxBusyCursor busy;
     SaveTextReport(m_listCtrl, dlg.GetPathName());
+}
+
+void CCutListDlg::OnFileDropped(wxCommandEvent& event) {
+    // What "Sfoglia" does once its dialog returned the file: the controls'
+    // values first, then the path stored and shown (the field's change
+    // notification during the transfer starts no load), then one load in the
+    // checked layout.
+    UpdateData(true);
+    m_strPath = ToAnsi(event.GetString());
+    UpdateData(false);
+
+    const wxBusyCursor busy;
+    LoadCutList(m_strPath, m_nFormat, m_listCtrl);
 }

@@ -35,6 +35,7 @@ private:
     void OnBrowse(wxCommandEvent& event);
     void OnPathChanged(wxCommandEvent& event);
     void OnSaveReport(wxCommandEvent& event);
+    void OnFileDropped(wxCommandEvent& event);
 
     wxDECLARE_EVENT_TABLE();
 };
