@@ -13,12 +13,13 @@ start=$SECONDS
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTRESK_BUILD_FUZZ=ON -DTRESK_BUILD_GUI=OFF -DTRESK_BUILD_TESTS=OFF >"$build.configure.log" 2>&1 ||
   { cat "$build.configure.log"; exit 1; }
-cmake --build "$build" -j "$(nproc)" --target fuzz_load_report fuzz_row_table
+targets=(load_report row_table csv)
+cmake --build "$build" -j "$(nproc)" --target "${targets[@]/#/fuzz_}"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:halt_on_error=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 status=0
-for target in load_report row_table; do
+for target in "${targets[@]}"; do
   work=fuzz/corpus-work/$target          # new inputs found; not committed
   mkdir -p "$work"
   log=$build/fuzz_$target.log
