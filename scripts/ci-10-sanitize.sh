@@ -11,9 +11,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${TRESK_ASAN_BUILD:-build-asan}
 start=$SECONDS
+mkdir -p "$build"
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRESK_SANITIZE=ON \
-  >"$build.configure.log" 2>&1 || { cat "$build.configure.log"; exit 1; }
+  >"$build/configure.log" 2>&1 || { cat "$build/configure.log"; exit 1; }
 cmake --build "$build" -j "$(nproc)"
 built=$SECONDS
 

@@ -9,10 +9,11 @@ cd "$(dirname "$0")/.."
 build=${TRESK_FUZZ_BUILD:-build-fuzz}
 seconds=${TRESK_FUZZ_SECONDS:-60}
 start=$SECONDS
+mkdir -p "$build"
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DTRESK_BUILD_FUZZ=ON -DTRESK_BUILD_GUI=OFF -DTRESK_BUILD_TESTS=OFF >"$build.configure.log" 2>&1 ||
-  { cat "$build.configure.log"; exit 1; }
+  -DTRESK_BUILD_FUZZ=ON -DTRESK_BUILD_GUI=OFF -DTRESK_BUILD_TESTS=OFF >"$build/configure.log" 2>&1 ||
+  { cat "$build/configure.log"; exit 1; }
 targets=(load_report row_table csv)
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]/#/fuzz_}"
 

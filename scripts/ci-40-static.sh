@@ -9,6 +9,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 build=${TRESK_TIDY_BUILD:-build-tidy}
 start=$SECONDS
+mkdir -p "$build"
 status=0
 dirs=()
 for d in core platform shell resources tools fuzz tests bench; do
@@ -34,7 +35,7 @@ cppcheck_done=$SECONDS
 
 echo "--- clang-tidy"
 if CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DTRESK_BUILD_GUI=ON \
-    -DTRESK_BUILD_TESTS=ON -DTRESK_BUILD_BENCH=ON >"$build.configure.log" 2>&1; then
+    -DTRESK_BUILD_TESTS=ON -DTRESK_BUILD_BENCH=ON >"$build/configure.log" 2>&1; then
   if ! run-clang-tidy -p "$build" -j "$(nproc)" -quiet \
       "^$root/($(IFS='|'; echo "${dirs[*]}"))/" >"$build/clang-tidy.log" 2>&1; then
     sed 's/\x1b\[[0-9;]*m//g' "$build/clang-tidy.log" | grep -E 'error:|warning:' | sort -u
@@ -42,7 +43,7 @@ if CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DTRESK_
     status=1
   fi
 else
-  cat "$build.configure.log"
+  cat "$build/configure.log"
   status=1
 fi
 echo "static stage: clang-format $((format_done - start)) s, cppcheck $((cppcheck_done - format_done)) s," \
