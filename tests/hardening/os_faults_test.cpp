@@ -116,6 +116,13 @@ TEST_F(OsFaults, AReportInAMissingFolderIsNotFoundWithItsFullPath) {
     std::filesystem::current_path(before);
 }
 
+TEST_F(OsFaults, AFolderChosenAsReportIsAReportThatCouldNotBeCreated) {
+    const std::string folder = m_dir.File("cartella.txt");
+    std::filesystem::create_directory(folder);
+    ExpectExportFailure(m_table, folder, CFileException::fileNotFound, folder + " non trovato.");
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+}
+
 TEST_F(OsFaults, ACutListLockedByAnotherProcessLoadsNothingAndSaysNothing) {
     {
         const LockedByOtherProcess other(m_prg);
