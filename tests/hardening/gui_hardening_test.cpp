@@ -14,14 +14,17 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <new>
+#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
 #include <wx/msgdlg.h>
 
+#include "core/cut_row_table.h"
 #include "core/prg_reader.h"
 #include "core/text_report.h"
 #include "platform/file.h"
@@ -260,6 +263,71 @@ TEST_F(DialogFailures, RunningOutOfMemoryInALoadOrAnExportShowsTheWarningAndTheD
     EXPECT_EQ(ReadWhole(report), "");
     EXPECT_TRUE(OpenableExclusively(report));
     ExpectDialogGoesOn(kMultiRecordRows);
+}
+
+// The dialog's list control is the second implementation of the row table
+// the core writes into and reads back. Random operation sequences (texts up to
+// 20 bytes, 8-bit, past the 8 characters a row keeps inline; rows and columns
+// one beyond each end; buffer lengths from -1 up) must get the same answers
+// from it as from the in-memory table, and the same report.
+TEST(DialogRowTable, TheListControlAnswersLikeTheMemoryTable) {
+    const TempDir dir;
+    auto dlg = guitest::OpenMainDialog();
+    CutRowTable& list = dlg->m_listCtrl;
+    std::mt19937 random(20261208);
+    const auto pick = [&random](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    const auto text = [&] {
+        std::string t(static_cast<std::size_t>(pick(0, 20)), ' ');
+        for (char& c : t) {
+            c = static_cast<char>(pick(1, 255));
+        }
+        return t;
+    };
+    long operations = 0;
+    for (int sequence = 0; sequence < 40; ++sequence) {
+        SCOPED_TRACE("sequence " + std::to_string(sequence));
+        MemoryCutRowTable model;
+        list.DeleteAllItems();
+        for (int step = 0; step < 400; ++step, ++operations) {
+            const int count = model.GetItemCount();
+            ASSERT_EQ(list.GetItemCount(), count);
+            const int kind = pick(0, 99);
+            if (kind < 2) {
+                list.DeleteAllItems();
+                model.DeleteAllItems();
+            } else if (kind < 30) {
+                const std::string t = text();
+                ASSERT_EQ(list.InsertItem(0, t.c_str()), model.InsertItem(0, t.c_str()));
+            } else if (kind < 75) {
+                const int row = pick(-1, count);
+                const int column = pick(-1, 13);
+                const std::string t = text();
+                ASSERT_EQ(list.SetItemText(row, column, t.c_str()),
+                          model.SetItemText(row, column, t.c_str()));
+            } else {
+                const int row = pick(-1, count);
+                const int column = pick(-1, 13);
+                const int length = pick(-1, 24);
+                char got[32];
+                char want[32];
+                std::memset(got, 0x7E, sizeof got);
+                std::memset(want, 0x7E, sizeof want);
+                ASSERT_EQ(list.GetItemText(row, column, got, length),
+                          model.GetItemText(row, column, want, length));
+                ASSERT_EQ(std::string(got, sizeof got), std::string(want, sizeof want));
+                ASSERT_EQ(dlg->m_listCtrl.GetCellText(row, column), model.GetCellText(row, column));
+            }
+        }
+        const std::string fromList = dir.File("lista.txt");
+        const std::string fromModel = dir.File("modello.txt");
+        SaveTextReport(list, fromList);
+        SaveTextReport(model, fromModel);
+        ASSERT_EQ(ReadWhole(fromList), ReadWhole(fromModel));
+    }
+    guitest::Flush();
+    std::printf("list control and memory table agreed on %ld operations\n", operations);
 }
 
 // A hostile file chosen in the dialog: the path in TRESK_HOSTILE_PRG (set by
