@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Hostile sizes, too slow for every test run: files of 50 MB and 200 MB made
-# of 0x01 bytes (every record valid) and of random bytes, converted in every
-# layout by treskdump (LoadCutList into the in-memory table, then the report).
+# of 0x01 bytes (every record valid), of random bytes, and of random records
+# (random bytes with every lead byte valid), converted in every layout by
+# treskdump (LoadCutList into the in-memory table, then the report).
 # Checks the row counts, the per-row memory budget (200 bytes a row) and that
 # a real memory limit ends in "Memoria insufficiente.", and prints time and
 # peak memory so their growth can be seen to be linear. Uses the build of
@@ -16,14 +17,29 @@ start=$SECONDS
 work=$(mktemp -d "${TMPDIR:-/tmp}/tresk-hostile-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
+# The layout's header and record sizes: header_of LAYOUT, record_of LAYOUT.
+header_of() { if [ "$1" = 1 ]; then echo 0; else echo 3; fi; }
+record_of() { if [ "$1" = 2 ]; then echo 50; else echo 54; fi; }
+
 make_file() {  # kind megabytes -> path
-  local path=$work/$1-$2MB.PRG
+  local path=$work/$1-$2MB.PRG bytes=$(($2 * 1000000))
   if [ ! -e "$path" ]; then
-    if [ "$1" = ones ]; then
-      head -c "$(($2 * 1000000))" /dev/zero | tr '\0' '\001' >"$path"
-    else
-      head -c "$(($2 * 1000000))" /dev/urandom >"$path"
-    fi
+    case $1 in
+      ones) head -c "$bytes" /dev/zero | tr '\0' '\001' >"$path" ;;
+      random) head -c "$bytes" /dev/urandom >"$path" ;;
+      records[012])
+        # Random bytes whose lead bytes, at the places the layout puts them,
+        # are all from 1 to 127: every record valid, every field random (but
+        # no LF byte, so that the report's lines can be counted).
+        local layout=${1#records}
+        perl -e 'my ($h, $r, $n) = @ARGV; open(my $in, "<", "/dev/urandom") or die;
+                 binmode $in; read($in, my $d, $n) == $n or die; $d =~ tr/\n/\x0b/;
+                 for (my $p = $h; $p < $n; $p += $r) {
+                   substr($d, $p, 1) = chr(1 + ord(substr($d, $p, 1)) % 127);
+                 }
+                 binmode STDOUT; print $d;' \
+          "$(header_of "$layout")" "$(record_of "$layout")" "$bytes" >"$path" ;;
+    esac
   fi
   echo "$path"
 }
@@ -39,21 +55,22 @@ convert() {
 convert "$(make_file ones 0)" 0
 base_kb=$peak_kb
 echo "baseline (empty file): peak ${base_kb} KB"
-printf '%-6s %5s %6s %9s %8s %9s %8s\n' kind MB layout rows seconds peak_MB B/row
+printf '%-7s %5s %6s %9s %8s %9s %8s\n' kind MB layout rows seconds peak_MB B/row
 status=0
 declare -A peak
-for kind in ones random; do
+for kind in ones random records; do
   for mb in 50 200; do
-    file=$(make_file "$kind" "$mb")
-    size=$(stat -c %s "$file")
     for layout in 0 1 2; do
+      name=$kind
+      [ "$kind" = records ] && name=records$layout
+      file=$(make_file "$name" "$mb")
+      size=$(stat -c %s "$file")
       convert "$file" "$layout"
       rows=$((lines - 3))
       per_row=-
-      if [ "$kind" = ones ]; then
-        header=3; record=54
-        [ "$layout" = 1 ] && header=0
-        [ "$layout" = 2 ] && record=50
+      if [ "$kind" != random ]; then
+        header=$(header_of "$layout")
+        record=$(record_of "$layout")
         want=$(((size - header + record - 1) / record))
         if [ "$rows" -ne "$want" ]; then
           echo "$kind $mb MB layout $layout: $rows rows, expected $want"; status=1
@@ -64,7 +81,7 @@ for kind in ones random; do
         fi
       fi
       peak[$kind-$mb-$layout]=$peak_kb
-      printf '%-6s %5s %6s %9s %8s %9s %8s\n' "$kind" "$mb" "$layout" "$rows" "$seconds" \
+      printf '%-7s %5s %6s %9s %8s %9s %8s\n' "$kind" "$mb" "$layout" "$rows" "$seconds" \
         "$((peak_kb / 1024))" "$per_row"
     done
   done
