@@ -39,5 +39,7 @@ for target in "${targets[@]}"; do
   cov=$(sed -n 's/.* cov: \([0-9]*\) ft: \([0-9]*\) corp: \([0-9]*\).*/edges \1, features \2, corpus \3/p' <<<"$done_line")
   echo "fuzz_$target: $execs executions, $speed exec/s, $cov, no finding"
 done
+# libFuzzer ends with _Exit, so the targets cannot remove their scratch files.
+rm -f /dev/shm/tresk-fuzz-* "${TMPDIR:-/tmp}"/tresk-fuzz-*
 echo "fuzz stage: $((SECONDS - start)) s"
 exit "$status"
