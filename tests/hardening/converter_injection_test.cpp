@@ -64,7 +64,11 @@ TEST_F(ConverterInjection, EveryFailedReadOrWriteEndsInTheMessageAndStatusOne) {
         // The file a write failure names: the -o target or the standard
         // output stand-in.
         const std::string written = toFile ? target : stdoutPath;
-        SCOPED_TRACE(args[2] + " " + args[3] + " " + (toFile ? "to a file" : "to stdout"));
+        std::string line = "treskdump";
+        for (const std::string& arg : args) {
+            line += " " + arg;
+        }
+        SCOPED_TRACE(line);
 
         tresk::file_fault::Reset();
         ASSERT_EQ(RunConverter(args, stdoutPath).status, 0);
