@@ -33,7 +33,7 @@ fail() {
 # Starts the viewer and sets window once its window is on screen.
 window=""
 start_viewer() {
-    (cd "$work" && exec "$viewer" >/dev/null 2>&1) &
+    (cd "$work" && exec "$viewer" >>"$work/viewer.log" 2>&1) &
     viewer_pid=$!
     window=$(timeout 20 xdotool search --sync --onlyvisible --name '^TreskViewer$' | head -n 1 || true)
     if [ -z "$window" ]; then
@@ -82,7 +82,10 @@ expect_exit_0() {
     fi
     wait "$viewer_pid" || status=$?
     viewer_pid=""
-    [ "$status" -eq 0 ] || fail "$what: exit status $status, expected 0"
+    if [ "$status" -ne 0 ]; then
+        fail "$what: exit status $status, expected 0"
+        tail -n 40 "$work/viewer.log" >&2 || true
+    fi
 }
 
 # Enter in the path field (where the focus starts) ends the program.
