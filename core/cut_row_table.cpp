@@ -88,8 +88,7 @@ bool MemoryCutRowTable::SetItemText(int row, int column, const char* text) {
     if (m_impl->Find(row, column) == nullptr) {
         return false;
     }
-    m_impl->Store(m_impl->rows[static_cast<std::size_t>(row)], column,
-                  text != nullptr ? text : "");
+    m_impl->Store(m_impl->rows[static_cast<std::size_t>(row)], column, text != nullptr ? text : "");
     return true;
 }
 

@@ -28,9 +28,7 @@ namespace {
 // dominates a load of a million records.
 class CellText {
 public:
-    const char* Int(long value) {
-        return Finish(std::to_chars(m_buf, m_buf + kSize - 1, value));
-    }
+    const char* Int(long value) { return Finish(std::to_chars(m_buf, m_buf + kSize - 1, value)); }
     const char* MarkedInt(long value) {
         m_buf[0] = 'S';
         const auto result = std::to_chars(m_buf + 1, m_buf + kSize - 1, value);
@@ -44,7 +42,7 @@ public:
             const long tenths = std::lround(value * 10.0);
             if (static_cast<double>(tenths) * 0.1 == value) {
                 char* out = m_buf;
-                unsigned long magnitude = static_cast<unsigned long>(tenths < 0 ? -tenths : tenths);
+                const auto magnitude = static_cast<unsigned long>(tenths < 0 ? -tenths : tenths);
                 if (tenths < 0) {
                     *out++ = '-';
                 }
@@ -55,8 +53,7 @@ public:
                 return m_buf;
             }
         }
-        return Finish(
-            std::to_chars(m_buf, m_buf + kSize - 1, value, std::chars_format::fixed, 1));
+        return Finish(std::to_chars(m_buf, m_buf + kSize - 1, value, std::chars_format::fixed, 1));
     }
     // "%s" of a 9-byte text field; stops at its eighth byte even when the
     // terminating zero is missing.
@@ -91,8 +88,8 @@ void AddCutRow(CutRowTable& table, int rowNumber, const CCutEntry& entry) {
     CellText text;
     table.InsertItem(0, text.Int(rowNumber));
     table.SetItemText(0, 1, text.Int(entry.m_lenPos));
-    table.SetItemText(0, 2, entry.m_bS ? text.MarkedInt(entry.m_spessLen)
-                                       : text.Int(entry.m_spessLen));
+    table.SetItemText(0, 2,
+                      entry.m_bS ? text.MarkedInt(entry.m_spessLen) : text.Int(entry.m_spessLen));
     table.SetItemText(0, 3, text.Tenths(entry.m_sx));
     table.SetItemText(0, 4, text.Tenths(entry.m_dx));
     table.SetItemText(0, 5, text.Int(entry.m_pezzi));

@@ -103,8 +103,7 @@ bool LoadCutListChecked(const std::string& path, int format, CutRowTable& table,
     table.DeleteAllItems();
 
     CFile file;
-    if (!file.Open(path, CFile::modeRead | CFile::shareExclusive | CFile::typeBinary,
-                   openError)) {
+    if (!file.Open(path, CFile::modeRead | CFile::shareExclusive | CFile::typeBinary, openError)) {
         return false;
     }
 

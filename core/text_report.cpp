@@ -8,7 +8,7 @@
 namespace {
 
 constexpr const char* kHeaderTitles[12] = {
-    "Lung/Dist", "Spes/Lung", "TSX",   "TDX",      "N_Pezzi", "Spess",
+    "Lung/Dist", "Spes/Lung", "TSX",      "TDX",   "N_Pezzi", "Spess",
     "Info1",     "Info2/BC",  "Info3/BC", "Info4", "BSX",     "BDX",
 };
 
@@ -70,8 +70,8 @@ void SaveTextReport(const CutRowTable& table, const std::string& path) {
     CFile file;
     // The open is not checked: a report that cannot be created fails at the
     // first write, with the file-not-found cause and the full path.
-    file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive |
-                        CFile::typeBinary);
+    file.Open(path,
+              CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive | CFile::typeBinary);
     WriteTextReport(table, file);
     file.Close();
 }

@@ -34,8 +34,6 @@ constexpr const char* kMessages[CFileException::kCauseCount] = {
 
 constexpr const char* kUnnamedFile = "un file senza nome";
 
-constexpr std::size_t kBufferSize = CFile::kBufferSize;
-
 // The full path of a file as the user would name it: relative paths are taken
 // from the current directory, and "." and ".." components and repeated slashes
 // are folded textually (the path is for messages; it does not resolve links).
@@ -349,8 +347,7 @@ bool CFile::OpenStandardOutput() {
 }
 
 void CFile::ThrowOsError(int errnoValue) const {
-    throw CFileException(CFileException::OsErrorToException(errnoValue), errnoValue,
-                         m_strFileName);
+    throw CFileException(CFileException::OsErrorToException(errnoValue), errnoValue, m_strFileName);
 }
 
 std::size_t CFile::ReadSlow(void* buffer, std::size_t count) {

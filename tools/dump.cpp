@@ -20,7 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::size_t kChunk = 64 * 1024;
+constexpr std::size_t kChunk = std::size_t{64} * 1024;
 
 // A failure that ends the conversion of one input; the message is printed
 // after "treskdump: ".

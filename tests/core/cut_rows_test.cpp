@@ -49,8 +49,9 @@ TEST(AddCutRow, FormatsEveryColumn) {
     MemoryCutRowTable table;
     AddCutRow(table, 7, entry);
 
-    const char* expected[13] = {"7",     "16777215", "S300", "-12.3", "4.5", "-1",      "32767",
-                                "ABCDEFGH", "",      "x",    "\xE8\xE0", "0.0", "-3276.8"};
+    const char* expected[13] = {"7",        "16777215", "S300",     "-12.3", "4.5",
+                                "-1",       "32767",    "ABCDEFGH", "",      "x",
+                                "\xE8\xE0", "0.0",      "-3276.8"};
     ASSERT_EQ(table.GetItemCount(), 1);
     for (int column = 0; column < 13; ++column) {
         EXPECT_EQ(Cell(table, 0, column), expected[column]) << "column " << column;

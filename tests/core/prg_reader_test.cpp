@@ -22,6 +22,7 @@ using tresk::test::TempDir;
 
 std::vector<std::string> Row(const MemoryCutRowTable& table, int row) {
     std::vector<std::string> cells;
+    cells.reserve(13);
     for (int column = 0; column < 13; ++column) {
         cells.push_back(table.GetCellText(row, column));
     }
@@ -62,9 +63,9 @@ Bytes MemExample() {
 TEST_F(PrgReader, MemLayoutExampleGivesOneExactRow) {
     Load(MemExample(), kFormatMem);
     ASSERT_EQ(table_.GetItemCount(), 1);
-    const std::vector<std::string> expected = {"1",        "500",      "S10", "45.0",  "-20.0",
-                                               "5",        "12",       "INFO-ONE", "BC000002",
-                                               "bc3",      "Info4",    "0.0", "0.0"};
+    const std::vector<std::string> expected = {"1",     "500", "S10",      "45.0",     "-20.0",
+                                               "5",     "12",  "INFO-ONE", "BC000002", "bc3",
+                                               "Info4", "0.0", "0.0"};
     EXPECT_EQ(Row(table_, 0), expected);
 }
 
@@ -139,8 +140,8 @@ TEST_F(PrgReader, FilesWithoutRecordsGiveAnEmptyList) {
     for (const auto& c : cases) {
         AddCutRow(table_, 99, CCutEntry());  // a stale row must go
         Load(c.bytes, c.format);
-        EXPECT_EQ(table_.GetItemCount(), 0) << "format " << c.format << ", " << c.bytes.size()
-                                            << " bytes";
+        EXPECT_EQ(table_.GetItemCount(), 0)
+            << "format " << c.format << ", " << c.bytes.size() << " bytes";
     }
 }
 
@@ -312,8 +313,8 @@ TEST(PrgReaderBytes, ReadersAssembleBigEndianAndSayHowFarTheyGot) {
     }
 
     CFile file;
-    ASSERT_TRUE(file.Open(dir.Write("i16", {0xFF, 0x85, 0x7F, 0xFF, 0x80, 0x00, 0x12}),
-                          CFile::modeRead));
+    ASSERT_TRUE(
+        file.Open(dir.Write("i16", {0xFF, 0x85, 0x7F, 0xFF, 0x80, 0x00, 0x12}), CFile::modeRead));
     std::int16_t value = 1;
     ReadI16BE(file, value);
     EXPECT_EQ(value, -123);

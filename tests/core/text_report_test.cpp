@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <sys/file.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <string>
@@ -50,9 +50,10 @@ TEST(TextReport, DataLinesAreCutToSevenAndPaddedToTen) {
     SaveTextReport(table, path);
 
     // Cells padded to ten, written out so the count of spaces can be read.
-    const std::string top = "1677721   S300      -12.3     4.5       -1        32767     "
-                            "ABCDEFG   \xE8\xE0        " + std::string(10, ' ') +
-                            "x y       -3276.8   0.0\r\n";
+    const std::string top =
+        "1677721   S300      -12.3     4.5       -1        32767     "
+        "ABCDEFG   \xE8\xE0        " +
+        std::string(10, ' ') + "x y       -3276.8   0.0\r\n";
     const std::string bottom = "1         2         0.0       0.0       0         0         " +
                                std::string(40, ' ') + "0.0       0.0\r\n";
     EXPECT_EQ(ReadWhole(path), kTop + top + bottom);

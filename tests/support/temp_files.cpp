@@ -26,7 +26,7 @@ std::string TempDir::File(const std::string& name) const {
 }
 
 std::string TempDir::Write(const std::string& name, const Bytes& bytes) const {
-    const std::string path = File(name);
+    std::string path = File(name);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
