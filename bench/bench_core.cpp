@@ -34,8 +34,8 @@ void PutI16(std::string& out, int v) {
 // A layout-0 file of count records with varied values: 'S' marks on two rows
 // in three, negative tenths, accented texts, so formatting does real work.
 std::string MakePrg(int count) {
-    static const char* const kTexts[] = {"Rossi", "Citt\xE0", "Caff\xE8 Re", "80012345",
-                                         "Telaio", "Montante", "Anta Sx", ""};
+    static const char* const kTexts[] = {"Rossi",  "Citt\xE0", "Caff\xE8 Re", "80012345",
+                                         "Telaio", "Montante", "Anta Sx",     ""};
     std::string data("\0\0\0", 3);
     data.reserve(3 + static_cast<std::size_t>(count) * 54 + 1);
     for (int i = 0; i < count; ++i) {
@@ -71,14 +71,16 @@ class Inputs {
 public:
     ~Inputs() {
         std::error_code ignored;
-        for (const auto& [count, path] : m_paths) fs::remove(path, ignored);
+        for (const auto& [count, path] : m_paths)
+            fs::remove(path, ignored);
         fs::remove(ReportPath(), ignored);
     }
     const std::string& Get(int count) {
         auto it = m_paths.find(count);
         if (it == m_paths.end()) {
             const std::string path =
-                (fs::temp_directory_path() / ("treskbench-" + std::to_string(count) + ".PRG")).string();
+                (fs::temp_directory_path() / ("treskbench-" + std::to_string(count) + ".PRG"))
+                    .string();
             std::ofstream(path, std::ios::binary) << MakePrg(count);
             it = m_paths.emplace(count, path).first;
         }
@@ -107,7 +109,9 @@ double StatusKb(const std::string& key) {
 }
 
 // Resets the peak resident size to the current one (Linux 4.0 and later).
-void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+void ResetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
 
 void Report(benchmark::State& state, int count, double rssBeforeKb) {
     state.SetItemsProcessed(state.iterations() * count);
@@ -116,9 +120,9 @@ void Report(benchmark::State& state, int count, double rssBeforeKb) {
     state.counters["peak_MB"] = peakKb / 1024.0;
     state.counters["peak_B_per_rec"] = (peakKb - rssBeforeKb) * 1024.0 / count;
     // Records per second, inverted: seconds per record (printed as e.g. 690n).
-    state.counters["time_per_rec"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * count,
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["time_per_rec"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * count,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 // LoadCutList into a fresh in-memory table, then SaveTextReport: what
@@ -166,7 +170,11 @@ void BM_Report(benchmark::State& state) {
 }
 
 void Sizes(benchmark::internal::Benchmark* b) {
-    b->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+    b->Arg(1000)
+        ->Arg(100000)
+        ->Arg(1000000)
+        ->Unit(benchmark::kMillisecond)
+        ->Complexity(benchmark::oN);
 }
 
 }  // namespace
@@ -184,7 +192,8 @@ int main(int argc, char** argv) {
         return out ? 0 : 1;
     }
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

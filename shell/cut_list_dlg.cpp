@@ -24,10 +24,12 @@ wxBEGIN_EVENT_TABLE(CCutListDlg, CDialog)
     EVT_BUTTON(IDC_SAVE, CCutListDlg::OnSaveReport)
     EVT_COMMAND(wxID_ANY, EVT_FILE_DROPPED, CCutListDlg::OnFileDropped)
 wxEND_EVENT_TABLE()
-    // clang-format on
 
-    CCutListDlg::CCutListDlg(wxWindow* parent)
+// The event table ends without a semicolon, which would make clang-format
+// indent the constructor as a continuation: formatting resumes after it.
+CCutListDlg::CCutListDlg(wxWindow* parent)
     : CDialog(IDD_MAIN, parent), m_icon(LoadResourceIcon(IDR_MAINFRAME)) {}
+// clang-format on
 
 CCutListDlg::~CCutListDlg() = default;
 

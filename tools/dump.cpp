@@ -67,8 +67,8 @@ void SaveCsv(const MemoryCutRowTable& table, const std::string& path) {
 
 // Converts one loaded table to the requested output; an empty target means
 // out. Output to out is flushed here so a failed write is blamed on this input.
-void WriteOutput(const MemoryCutRowTable& table, const Options& options,
-                 const std::string& target, CFile& out) {
+void WriteOutput(const MemoryCutRowTable& table, const Options& options, const std::string& target,
+                 CFile& out) {
     if (!target.empty()) {
         if (options.csv) {
             SaveCsv(table, target);
@@ -107,9 +107,12 @@ std::optional<std::string> CheckOutputDir(const std::string& dir) {
 }  // namespace
 
 int ParseLayout(std::string_view name) {
-    if (name == "new" || name == "0") return 0;
-    if (name == "old" || name == "1") return 1;
-    if (name == "mem" || name == "2") return 2;
+    if (name == "new" || name == "0")
+        return 0;
+    if (name == "old" || name == "1")
+        return 1;
+    if (name == "mem" || name == "2")
+        return 2;
     return -1;
 }
 
@@ -132,9 +135,11 @@ std::optional<Options> ParseArgs(const std::vector<std::string>& args, std::stri
         std::string value;
         auto matches = [&](std::string_view longName, char shortName) -> int {
             if (arg == longName || (shortName != 0 && arg.size() == 2 && arg[1] == shortName)) {
-                if (i + 1 >= args.size()) return -1;
+                if (i + 1 >= args.size())
+                    return -1;
                 value = args[++i];
-            } else if (arg.size() > longName.size() && arg.compare(0, longName.size(), longName) == 0 &&
+            } else if (arg.size() > longName.size() &&
+                       arg.compare(0, longName.size(), longName) == 0 &&
                        arg[longName.size()] == '=') {
                 value = arg.substr(longName.size() + 1);
             } else if (shortName != 0 && arg[1] == shortName) {
@@ -156,17 +161,20 @@ std::optional<Options> ParseArgs(const std::vector<std::string>& args, std::stri
         } else if (arg == "--csv") {
             options.csv = true;
         } else if ((found = matches("--layout", 0)) != 0) {
-            if (found < 0) return missingValue("--layout");
+            if (found < 0)
+                return missingValue("--layout");
             options.layout = ParseLayout(value);
             if (options.layout < 0) {
                 error = "formato non valido '" + value + "' (ammessi: new, old, mem, 0, 1, 2)";
                 return std::nullopt;
             }
         } else if ((found = matches("--output", 'o')) != 0) {
-            if (found < 0) return missingValue("-o");
+            if (found < 0)
+                return missingValue("-o");
             options.outFile = value;
         } else if ((found = matches("--directory", 'd')) != 0) {
-            if (found < 0) return missingValue("-d");
+            if (found < 0)
+                return missingValue("-d");
             options.outDir = value;
         } else {
             error = "opzione non riconosciuta '" + arg + "'";
@@ -214,25 +222,27 @@ void AppendCsvField(std::string& line, std::string_view field) {
     }
     line += '"';
     for (const char c : field) {
-        if (c == '"') line += '"';
+        if (c == '"')
+            line += '"';
         line += c;
     }
     line += '"';
 }
 
-void WriteCsv(const MemoryCutRowTable& table,
-              const std::function<void(std::string_view)>& sink) {
+void WriteCsv(const MemoryCutRowTable& table, const std::function<void(std::string_view)>& sink) {
     std::string chunk;
     chunk.reserve(kChunk + 1024);
     for (int column = 0; column < kCutColumnCount; ++column) {
-        if (column > 0) chunk += ',';
+        if (column > 0)
+            chunk += ',';
         AppendCsvField(chunk, Win1252ToUtf8(kCutColumns[column].title));
     }
     chunk += "\r\n";
     const int rows = table.GetItemCount();
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < kCutColumnCount; ++column) {
-            if (column > 0) chunk += ',';
+            if (column > 0)
+                chunk += ',';
             AppendCsvField(chunk, Win1252ToUtf8(table.GetCellText(row, column)));
         }
         chunk += "\r\n";
@@ -241,7 +251,8 @@ void WriteCsv(const MemoryCutRowTable& table,
             chunk.clear();
         }
     }
-    if (!chunk.empty()) sink(chunk);
+    if (!chunk.empty())
+        sink(chunk);
 }
 
 std::string OutputPathInDir(const std::string& dir, const std::string& input, bool csv) {
@@ -251,31 +262,30 @@ std::string OutputPathInDir(const std::string& dir, const std::string& input, bo
 }
 
 std::string HelpText() {
-    return
-        "Uso: treskdump [OPZIONI] FILE...\n"
-        "Converte liste di taglio PRG nel resoconto di testo che TreskViewer scrive\n"
-        "con \"Salva su file\", o in CSV.\n"
-        "\n"
-        "  --layout FORMATO   formato della lista (il file non lo indica):\n"
-        "                       new, 0  Lib / Ori ( >=1.7 )  (predefinito)\n"
-        "                       old, 1  Lib / Ori ( <1.7 )\n"
-        "                       mem, 2  Mem\n"
-        "  --csv              CSV (RFC 4180, UTF-8, righe CR LF): intestazione con\n"
-        "                       i 13 titoli delle colonne, poi ogni riga della\n"
-        "                       lista dall'alto, testi completi\n"
-        "  -o, --output FILE  scrive in FILE (un solo file in ingresso)\n"
-        "  -d, --directory CARTELLA\n"
-        "                     scrive CARTELLA/<nome del file>.txt (.csv con --csv)\n"
-        "                       per ogni file in ingresso\n"
-        "      --help         mostra questo aiuto ed esce\n"
-        "      --version      mostra la versione ed esce\n"
-        "\n"
-        "Senza -o e -d i risultati vanno sullo standard output, uno dopo l'altro.\n"
-        "Un file che non si apre o non si legge è un errore: il messaggio va sullo\n"
-        "standard error e gli altri file vengono comunque convertiti.\n"
-        "\n"
-        "Stato di uscita: 0 tutto bene, 1 almeno un file non convertito,\n"
-        "2 riga di comando errata.\n";
+    return "Uso: treskdump [OPZIONI] FILE...\n"
+           "Converte liste di taglio PRG nel resoconto di testo che TreskViewer scrive\n"
+           "con \"Salva su file\", o in CSV.\n"
+           "\n"
+           "  --layout FORMATO   formato della lista (il file non lo indica):\n"
+           "                       new, 0  Lib / Ori ( >=1.7 )  (predefinito)\n"
+           "                       old, 1  Lib / Ori ( <1.7 )\n"
+           "                       mem, 2  Mem\n"
+           "  --csv              CSV (RFC 4180, UTF-8, righe CR LF): intestazione con\n"
+           "                       i 13 titoli delle colonne, poi ogni riga della\n"
+           "                       lista dall'alto, testi completi\n"
+           "  -o, --output FILE  scrive in FILE (un solo file in ingresso)\n"
+           "  -d, --directory CARTELLA\n"
+           "                     scrive CARTELLA/<nome del file>.txt (.csv con --csv)\n"
+           "                       per ogni file in ingresso\n"
+           "      --help         mostra questo aiuto ed esce\n"
+           "      --version      mostra la versione ed esce\n"
+           "\n"
+           "Senza -o e -d i risultati vanno sullo standard output, uno dopo l'altro.\n"
+           "Un file che non si apre o non si legge è un errore: il messaggio va sullo\n"
+           "standard error e gli altri file vengono comunque convertiti.\n"
+           "\n"
+           "Stato di uscita: 0 tutto bene, 1 almeno un file non convertito,\n"
+           "2 riga di comando errata.\n";
 }
 
 std::string VersionText() {

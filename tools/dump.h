@@ -21,7 +21,7 @@ inline constexpr int kExitFileFailed = 1;  // at least one input could not be co
 inline constexpr int kExitUsage = 2;       // the command line itself is wrong
 
 struct Options {
-    int layout = 0;       // ListFormat: 0 new, 1 old, 2 mem
+    int layout = 0;  // ListFormat: 0 new, 1 old, 2 mem
     bool csv = false;
     std::string outFile;  // -o: the one output file
     std::string outDir;   // -d: one output per input in this folder
@@ -51,8 +51,7 @@ void AppendCsvField(std::string& line, std::string_view field);
 // row from the top, all 13 cells in full, decoded to UTF-8, CR LF line ends.
 // Calls sink with pieces of the text in order (a few tens of KB at a time), so
 // a million rows never sit in memory twice.
-void WriteCsv(const MemoryCutRowTable& table,
-              const std::function<void(std::string_view)>& sink);
+void WriteCsv(const MemoryCutRowTable& table, const std::function<void(std::string_view)>& sink);
 
 // Output name for an input under -d: DIR/<input file name>.txt (.csv with
 // --csv). The whole input name is kept, extension and all, so lista.PRG and

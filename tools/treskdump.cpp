@@ -19,7 +19,8 @@ int main(int argc, char** argv) {
         out.Close();
     } catch (const CFileException& e) {
         std::cerr << "treskdump: " << e.GetErrorMessage() << '\n';
-        if (status == treskdump::kExitOk) status = treskdump::kExitFileFailed;
+        if (status == treskdump::kExitOk)
+            status = treskdump::kExitFileFailed;
     }
     return status;
 }

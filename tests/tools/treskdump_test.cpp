@@ -89,7 +89,9 @@ int RunBinary(const std::string& args, const std::string& shellTail) {
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 }
 
-std::string Quote(const fs::path& path) { return "'" + path.string() + "'"; }
+std::string Quote(const fs::path& path) {
+    return "'" + path.string() + "'";
+}
 
 struct Example {
     const char* prg;
@@ -105,20 +107,20 @@ const Example kExampleFiles[] = {
 // (a comma, a double quote, CR LF) and an accented letter: lead 01, values
 // 500, S10, 45.0, -20.0, 5, 12, four texts, three closing bytes, end 00.
 std::string QuotingPrg() {
-    std::string prg("\x00\x00\x00", 3);           // header, skipped
-    prg += '\x01';                                 // lead byte: a record follows
-    prg += std::string("\x00\x01\xF4", 3);         // L.Display = 500
-    prg += std::string("\x53\x00\x0A", 3);         // 'S' mark, thickness 10
-    prg += std::string("\x01\xC2", 2);             // Sx = 45.0
-    prg += std::string("\xFF\x38", 2);             // Dx = -20.0
-    prg += std::string("\x00\x05", 2);             // Pezzi = 5
-    prg += std::string("\x00\x0C", 2);             // Spessore = 12
-    prg += std::string("a,b\0\0\0\0\0", 8);        // Info1: comma
-    prg += std::string("Q\"x\0\0\0\0\0", 8);       // Info2: double quote
-    prg += std::string("Citt\xE0\0\0\0", 8);       // Info3: 0xE0 (a grave)
-    prg += std::string("L1\r\nL2\0\0", 8);         // Info4: CR LF inside
-    prg += std::string("\x00\x00\x00", 3);         // closing field, never shown
-    prg += '\x00';                                 // lead byte 0: end of list
+    std::string prg("\x00\x00\x00", 3);       // header, skipped
+    prg += '\x01';                            // lead byte: a record follows
+    prg += std::string("\x00\x01\xF4", 3);    // L.Display = 500
+    prg += std::string("\x53\x00\x0A", 3);    // 'S' mark, thickness 10
+    prg += std::string("\x01\xC2", 2);        // Sx = 45.0
+    prg += std::string("\xFF\x38", 2);        // Dx = -20.0
+    prg += std::string("\x00\x05", 2);        // Pezzi = 5
+    prg += std::string("\x00\x0C", 2);        // Spessore = 12
+    prg += std::string("a,b\0\0\0\0\0", 8);   // Info1: comma
+    prg += std::string("Q\"x\0\0\0\0\0", 8);  // Info2: double quote
+    prg += std::string("Citt\xE0\0\0\0", 8);  // Info3: 0xE0 (a grave)
+    prg += std::string("L1\r\nL2\0\0", 8);    // Info4: CR LF inside
+    prg += std::string("\x00\x00\x00", 3);    // closing field, never shown
+    prg += '\x00';                            // lead byte 0: end of list
     return prg;
 }
 
@@ -153,10 +155,10 @@ TEST(TreskdumpGolden, ExamplesCarryTheAwkwardCases) {
     EXPECT_NE(csv.find(",-45.0,"), std::string::npos);
     EXPECT_NE(csv.find("Citt\xC3\xA0"), std::string::npos);     // Città
     EXPECT_NE(csv.find("Caff\xC3\xA8 Re"), std::string::npos);  // Caffè Re, 8 bytes, whole
-    EXPECT_NE(csv.find(",Lotto,"), std::string::npos);           // "Lotto\0" + "12"
-    EXPECT_NE(csv.find(",16777215,"), std::string::npos);        // uncut in CSV
+    EXPECT_NE(csv.find(",Lotto,"), std::string::npos);          // "Lotto\0" + "12"
+    EXPECT_NE(csv.find(",16777215,"), std::string::npos);       // uncut in CSV
     const std::string report = ReadFile(kExamples + "/lista_nuova.PRG.txt");
-    EXPECT_NE(report.find("1677721   "), std::string::npos);     // cut to 7 in the report
+    EXPECT_NE(report.find("1677721   "), std::string::npos);  // cut to 7 in the report
 }
 
 TEST(TreskdumpCsv, Win1252DecodesEveryByteToExactlyOneCharacter) {
@@ -168,11 +170,13 @@ TEST(TreskdumpCsv, Win1252DecodesEveryByteToExactlyOneCharacter) {
               "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D");
 
     std::string all;
-    for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+    for (int b = 1; b < 256; ++b)
+        all += static_cast<char>(b);
     const std::string utf8 = treskdump::Win1252ToUtf8(all);
     int characters = 0;
     for (const char c : utf8) {
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++characters;
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+            ++characters;
     }
     EXPECT_EQ(characters, 255);
 }
@@ -220,7 +224,8 @@ TEST(TreskdumpArgs, LayoutNamesAndNumbers) {
     EXPECT_EQ(treskdump::ParseLayout("NEW"), -1);
 
     std::string error;
-    const auto options = treskdump::ParseArgs({"a.PRG", "--csv", "-d", "out", "--", "-b.PRG"}, error);
+    const auto options =
+        treskdump::ParseArgs({"a.PRG", "--csv", "-d", "out", "--", "-b.PRG"}, error);
     ASSERT_TRUE(options.has_value()) << error;
     EXPECT_EQ(options->layout, 0);  // the viewer's default
     EXPECT_TRUE(options->csv);
@@ -236,14 +241,14 @@ TEST(TreskdumpArgs, UsageErrorsExitWithTwoAndConvertNothing) {
     TempDir dir;
     const std::string prg = kExamples + "/lista_mem.PRG";
     const std::vector<std::vector<std::string>> bad = {
-        {},                                                     // no input
-        {"--layout", "nuovo", prg},                             // unknown layout
-        {"--layout"},                                           // missing value
-        {"-x", prg},                                            // unknown option
-        {"--layoutx=new", prg},                                 // not --layout
-        {"-o", "", prg},                                        // empty name: not stdout
+        {},                          // no input
+        {"--layout", "nuovo", prg},  // unknown layout
+        {"--layout"},                // missing value
+        {"-x", prg},                 // unknown option
+        {"--layoutx=new", prg},      // not --layout
+        {"-o", "", prg},             // empty name: not stdout
         {"--output=", prg},
-        {"-o", (dir / "o.txt").string(), prg, prg},             // -o with two inputs
+        {"-o", (dir / "o.txt").string(), prg, prg},  // -o with two inputs
         {"-o", (dir / "o.txt").string(), "-d", dir.path().string(), prg},
     };
     for (const auto& args : bad) {
@@ -325,9 +330,11 @@ TEST(TreskdumpOutputs, OutputFileAndPerInputFilesInAFolder) {
     EXPECT_EQ(ReadFile(dir / "out" / "copia.PRG.txt"), ReadFile(nuova + ".txt"));
     EXPECT_FALSE(fs::exists(dir / "out" / "manca.PRG.txt"));
 
-    r = RunDump({"--csv", "--layout", "mem", "-d", (dir / "out").string(), kExamples + "/lista_mem.PRG"});
+    r = RunDump(
+        {"--csv", "--layout", "mem", "-d", (dir / "out").string(), kExamples + "/lista_mem.PRG"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(ReadFile(dir / "out" / "lista_mem.PRG.csv"), ReadFile(kExamples + "/lista_mem.PRG.csv"));
+    EXPECT_EQ(ReadFile(dir / "out" / "lista_mem.PRG.csv"),
+              ReadFile(kExamples + "/lista_mem.PRG.csv"));
 }
 
 TEST(TreskdumpOutputs, FolderProblemsAreReportedBeforeAnyInputIsRead) {
