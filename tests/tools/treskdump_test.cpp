@@ -44,8 +44,7 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
 // A fresh folder per test, removed afterwards.
 class TempDir {
 public:
-    TempDir() {
-        m_path = fs::temp_directory_path() / UniqueName("dir");
+    TempDir() : m_path(fs::temp_directory_path() / UniqueName("dir")) {
         fs::create_directories(m_path);
     }
     ~TempDir() {
