@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config
   libwxgtk3.2-dev
   libgtest-dev googletest libgmock-dev libbenchmark-dev
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth fonts-dejavu-core librsvg2-common adwaita-icon-theme
   clang libclang-rt-14-dev clang-tidy clang-format cppcheck
   locales imagemagick xdotool
   time
