@@ -4,10 +4,10 @@
 // A failure that must stay silent (a cut list that cannot be opened) is
 // proved silent by the test main, which fails on any unexpected message box.
 //
-// This program replaces the global operator new so that a test can make
-// every large allocation (32 KiB and up: the file layer's buffers) fail
-// while a command runs, the way an exhausted heap refuses the big requests
-// first.
+// This program links the replaced global operator new of failing_new.cpp,
+// so that a test can make every large allocation (32 KiB and up: the file
+// layer's buffers) fail while a command runs, the way an exhausted heap
+// refuses the big requests first.
 #include <sys/resource.h>
 
 #include <cerrno>
@@ -31,64 +31,15 @@
 #include "resources/resource.h"
 #include "shell/cut_list_dlg.h"
 #include "tests/gui/gui_test_support.h"
+#include "tests/hardening/failing_new.h"
 #include "tests/hardening/hardening_support.h"
 
 namespace {
 
-bool g_failLargeAllocations = false;
+// The file layer's buffers are 64 KiB; every allocation from 32 KiB up fails.
 constexpr std::size_t kLargeAllocation = 32 * std::size_t{1024};
 
-void* Allocate(std::size_t size) {
-    if (g_failLargeAllocations && size >= kLargeAllocation) {
-        throw std::bad_alloc();
-    }
-    void* block = std::malloc(size == 0 ? 1 : size);
-    if (block == nullptr) {
-        throw std::bad_alloc();
-    }
-    return block;
-}
-
 }  // namespace
-
-void* operator new(std::size_t size) {
-    return Allocate(size);
-}
-void* operator new[](std::size_t size) {
-    return Allocate(size);
-}
-void* operator new(std::size_t size, const std::nothrow_t& /*unused*/) noexcept {
-    try {
-        return Allocate(size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-void* operator new[](std::size_t size, const std::nothrow_t& /*unused*/) noexcept {
-    try {
-        return Allocate(size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-void operator delete(void* block) noexcept {
-    std::free(block);
-}
-void operator delete[](void* block) noexcept {
-    std::free(block);
-}
-void operator delete(void* block, std::size_t /*unused*/) noexcept {
-    std::free(block);
-}
-void operator delete[](void* block, std::size_t /*unused*/) noexcept {
-    std::free(block);
-}
-void operator delete(void* block, const std::nothrow_t& /*unused*/) noexcept {
-    std::free(block);
-}
-void operator delete[](void* block, const std::nothrow_t& /*unused*/) noexcept {
-    std::free(block);
-}
 
 namespace tresk::test {
 namespace {
@@ -115,7 +66,7 @@ protected:
         SaveTextReport(m_dlg->m_listCtrl, m_fullReport);
     }
     void TearDown() override {
-        g_failLargeAllocations = false;
+        failing_new::Lift();
         tresk::file_fault::Reset();
     }
 
@@ -240,9 +191,9 @@ TEST_F(DialogFailures, RunningOutOfMemoryInALoadOrAnExportShowsTheWarningAndTheD
 
     // The load empties the list, then cannot get its read buffer.
     ShownMessage shown;
-    g_failLargeAllocations = true;
+    failing_new::RefuseFrom(kLargeAllocation);
     wxTEST_DIALOG(guitest::TypeIntoPath(*m_dlg, "x"), ExpectMessageBox(&shown));
-    g_failLargeAllocations = false;
+    failing_new::Lift();
     expectMemoryBox(shown);
     EXPECT_TRUE(m_dlg->IsShown());
     EXPECT_EQ(m_dlg->m_listCtrl.GetItemCount(), 0);
@@ -255,10 +206,10 @@ TEST_F(DialogFailures, RunningOutOfMemoryInALoadOrAnExportShowsTheWarningAndTheD
     // is released.
     const std::string report = m_dir.File("rapporto.txt");
     ShownMessage exported;
-    g_failLargeAllocations = true;
+    failing_new::RefuseFrom(kLargeAllocation);
     wxTEST_DIALOG(guitest::Click(*m_dlg, IDC_SAVE), ExpectFileDialog(report),
                   ExpectMessageBox(&exported));
-    g_failLargeAllocations = false;
+    failing_new::Lift();
     expectMemoryBox(exported);
     EXPECT_EQ(ReadWhole(report), "");
     EXPECT_TRUE(OpenableExclusively(report));

@@ -1,5 +1,5 @@
-// Running out of memory inside a load or an export. This test program replaces
-// the global operator new with one that can be given an allocation budget:
+// Running out of memory inside a load or an export. This test program links
+// the replaced global operator new of failing_new.cpp and gives it a budget:
 // once the budget is spent every further allocation fails, as when memory is
 // really exhausted. The command must end with std::bad_alloc or
 // CMemoryException (which the viewer reports as "Memoria insufficiente."),
@@ -16,67 +16,8 @@
 #include "core/prg_reader.h"
 #include "core/text_report.h"
 #include "platform/file.h"
+#include "tests/hardening/failing_new.h"
 #include "tests/hardening/hardening_support.h"
-
-namespace {
-
-bool g_limited = false;
-long g_allowed = 0;  // allocations left while limited
-
-void* Allocate(std::size_t size) {
-    if (g_limited) {
-        if (g_allowed == 0) {
-            throw std::bad_alloc();
-        }
-        --g_allowed;
-    }
-    void* block = std::malloc(size == 0 ? 1 : size);
-    if (block == nullptr) {
-        throw std::bad_alloc();
-    }
-    return block;
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-    return Allocate(size);
-}
-void* operator new[](std::size_t size) {
-    return Allocate(size);
-}
-void* operator new(std::size_t size, const std::nothrow_t& /*unused*/) noexcept {
-    try {
-        return Allocate(size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-void* operator new[](std::size_t size, const std::nothrow_t& /*unused*/) noexcept {
-    try {
-        return Allocate(size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-void operator delete(void* block) noexcept {
-    std::free(block);
-}
-void operator delete[](void* block) noexcept {
-    std::free(block);
-}
-void operator delete(void* block, std::size_t /*unused*/) noexcept {
-    std::free(block);
-}
-void operator delete[](void* block, std::size_t /*unused*/) noexcept {
-    std::free(block);
-}
-void operator delete(void* block, const std::nothrow_t& /*unused*/) noexcept {
-    std::free(block);
-}
-void operator delete[](void* block, const std::nothrow_t& /*unused*/) noexcept {
-    std::free(block);
-}
 
 namespace tresk::test {
 namespace {
@@ -87,8 +28,7 @@ enum class Outcome { completed, outOfMemory, otherError };
 template <typename Command>
 Outcome WithAllocationBudget(long allowed, Command command) {
     Outcome outcome = Outcome::completed;
-    g_allowed = allowed;
-    g_limited = true;
+    failing_new::LimitCount(allowed);
     try {
         command();
     } catch (const std::bad_alloc&) {
@@ -98,7 +38,7 @@ Outcome WithAllocationBudget(long allowed, Command command) {
     } catch (...) {
         outcome = Outcome::otherError;
     }
-    g_limited = false;
+    failing_new::Lift();
     return outcome;
 }
 
