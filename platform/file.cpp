@@ -475,24 +475,24 @@ void CFile::Close() {
         Abort();
         throw;
     }
-    const int fd = m_fd;
-    m_fd = -1;
-    delete[] m_buf;
-    m_buf = nullptr;
-    m_readPos = m_readEnd = m_writeLen = 0;
     // The lock goes with the descriptor. A failed close of a file that was
     // written can mean lost data (NFS reports write errors here).
-    if (::close(fd) != 0 && errno != EINTR && m_writable) {
-        ThrowOsError(errno);
+    const int closeError = Abort();
+    if (closeError != 0 && closeError != EINTR && m_writable) {
+        ThrowOsError(closeError);
     }
 }
 
-void CFile::Abort() noexcept {
+int CFile::Abort() noexcept {
+    int closeError = 0;
     if (m_fd >= 0) {
-        ::close(m_fd);
+        if (::close(m_fd) != 0) {
+            closeError = errno;
+        }
         m_fd = -1;
     }
     delete[] m_buf;
     m_buf = nullptr;
     m_readPos = m_readEnd = m_writeLen = 0;
+    return closeError;
 }

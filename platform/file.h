@@ -134,7 +134,9 @@ private:
     void WriteSlow(const void* buffer, std::size_t count);
     [[noreturn]] void ThrowOsError(int errnoValue) const;
     void FlushWrites();
-    void Abort() noexcept;
+    // Closes the descriptor and drops the buffer; returns close()'s errno (0
+    // when it succeeded or nothing was open).
+    int Abort() noexcept;
 
     int m_fd = -1;
     bool m_writable = false;
