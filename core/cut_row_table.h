@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CutRowTable {
@@ -14,8 +16,10 @@ public:
 
     // The table becomes empty.
     virtual void DeleteAllItems() = 0;
-    // Inserts a row at index 0 with text in column 0 (the other cells empty);
-    // every existing row moves down by one. Returns the new row's index (0).
+    // Inserts a row at index with text in column 0 (the other cells empty);
+    // the rows from index down move down by one. An index past the end
+    // appends the row, as the list view does. Returns the new row's index, or
+    // -1 for a negative index.
     virtual int InsertItem(int index, const char* text) = 0;
     // Replaces the text of one cell of an existing row. False when the row or
     // column does not exist.
@@ -27,11 +31,19 @@ public:
     virtual int GetItemText(int row, int column, char* buffer, int length) const = 0;
 };
 
-// A CutRowTable held in memory, for the converter, the tests and the fuzz
-// targets. Rows are kept compact: cell texts of up to 8 characters live inline
-// in the row; longer ones (which the reader never makes) go to a side store.
+// The one row store of the program: the converter's table, and the rows
+// behind the dialog's list control. Every row takes one block of an
+// append-only arena: the texts of its 13 cells back to back, their lengths in
+// half a byte each in the row's index entry (the texts the reader makes have
+// at most 8 characters; a longer one keeps its length in front of the texts).
+// Rows are kept bottom-first, so the insert at the top that a load makes for
+// every record is an append. A cell that changes after its row was built
+// rewrites the row's block at the arena's end; the space left behind is
+// reclaimed once it outgrows the rows still in use.
 class MemoryCutRowTable final : public CutRowTable {
 public:
+    static constexpr int kColumns = 13;
+
     MemoryCutRowTable();
     ~MemoryCutRowTable() override;
     MemoryCutRowTable(const MemoryCutRowTable&) = delete;
@@ -43,8 +55,16 @@ public:
     int GetItemCount() const override;
     int GetItemText(int row, int column, char* buffer, int length) const override;
 
+    // The bytes of a cell, without copying ("" for one that does not exist).
+    // Valid until the table next changes.
+    std::string_view GetCellView(int row, int column) const;
     // The whole text of a cell ("" for one that does not exist).
-    std::string GetCellText(int row, int column) const;
+    std::string GetCellText(int row, int column) const {
+        return std::string(GetCellView(row, column));
+    }
+
+    // Bytes the rows take in memory: the index and the arena's chunks.
+    std::size_t MemoryUsed() const;
 
 private:
     struct Impl;

@@ -1,8 +1,11 @@
-// Drives the in-memory row table with an arbitrary sequence of operations and
-// checks every answer against a plain model (a vector of 13 strings per row),
-// then writes the report of what is left and checks it byte for byte. Cell
-// texts run up to 23 characters so that texts longer than the 8 a row keeps
-// inline, and the 7-character cut of the report, are both exercised.
+// Drives the row store (the converter's table and the rows behind the dialog's
+// list) with an arbitrary sequence of operations and checks every answer
+// against a plain model (a deque of 13 strings per row), then writes the
+// report of what is left and checks it byte for byte. Cell texts run up to 23
+// characters so that texts whose length does not fit in a row's index entry,
+// and the 7-character cut of the report, are both exercised; rows go in at
+// the top mostly, and anywhere (past the end too) now and then.
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -67,11 +70,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 model.clear();
                 break;
             case 1: {
+                // Index 0 three times in four; otherwise -1 to two past the end.
+                const unsigned pick = ops.Next();
+                const int index =
+                    pick % 4U != 0
+                        ? 0
+                        : static_cast<int>(pick / 4U % static_cast<unsigned>(count + 4)) - 1;
                 const std::string text = ops.Text();
-                FUZZ_CHECK(table.InsertItem(0, text.c_str()) == 0, At(op, "insert not at 0"));
-                ModelRow row;
-                row[0] = AsCString(text);
-                model.push_front(row);
+                const int want = index < 0 ? -1 : std::min(index, count);
+                FUZZ_CHECK(table.InsertItem(index, text.c_str()) == want, At(op, "insert index"));
+                if (want >= 0) {
+                    ModelRow row;
+                    row[0] = AsCString(text);
+                    model.insert(model.begin() + want, row);
+                }
                 break;
             }
             case 2: {
@@ -113,7 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                At(op, "GetItemText count"));
                     FUZZ_CHECK(std::string(buffer.get()) == want, At(op, "GetItemText text"));
                 }
-                FUZZ_CHECK(table.GetCellText(row, column) == full, At(op, "GetCellText"));
+                FUZZ_CHECK(table.GetCellView(row, column) == full, At(op, "GetCellView"));
                 break;
             }
             default:

@@ -28,12 +28,26 @@ void CListView::SetModel(CListCtrl* model) {
 
 void CListView::RowsChanged() {
     const long count = m_model != nullptr ? m_model->GetItemCount() : 0;
+    const long shown = GetItemCount();
+    if (shown == 0 || count < shown) {
+        SyncItemCount();
+    } else if (count != shown && !m_countPending) {
+        // A load inserts a million rows one by one: the window is told the
+        // count once, when the event loop next runs.
+        m_countPending = true;
+        CallAfter([this] { SyncItemCount(); });
+    }
+    TextsChanged();
+}
+
+void CListView::SyncItemCount() {
+    m_countPending = false;
+    const long count = m_model != nullptr ? m_model->GetItemCount() : 0;
     if (GetItemCount() != count) {
         // Rows moved: a selection put aside no longer matches them.
         m_hiddenSelection.clear();
         SetItemCount(count);
     }
-    TextsChanged();
 }
 
 void CListView::TextsChanged() {
@@ -54,7 +68,7 @@ wxString CListView::OnGetItemText(long item, long column) const {
         return wxString();
     }
     return DecodeWindows1252(
-        m_model->GetCellText(static_cast<int>(item), static_cast<int>(column)));
+        m_model->GetCellView(static_cast<int>(item), static_cast<int>(column)));
 }
 
 std::vector<long> CListView::GetSelectedRows() const {
@@ -155,36 +169,22 @@ void CListCtrl::NotifyView() {
 }
 
 void CListCtrl::DeleteAllItems() {
-    m_rows.clear();
-    // Hand the memory of a large list back at once.
-    std::deque<Row>().swap(m_rows);
+    m_rows.DeleteAllItems();
     NotifyView();
 }
 
 int CListCtrl::InsertItem(int index, const char* text) {
-    if (index < 0) {
-        return -1;
+    const int inserted = m_rows.InsertItem(index, text);
+    if (inserted >= 0) {
+        NotifyView();
     }
-    const auto count = static_cast<int>(m_rows.size());
-    if (index > count) {
-        index = count;  // past the end: appended, as the list view does
-    }
-    if (index == 0) {
-        m_rows.emplace_front();
-    } else {
-        m_rows.emplace(m_rows.begin() + index);
-    }
-    StoreCell(m_rows[static_cast<std::size_t>(index)], 0, text);
-    NotifyView();
-    return index;
+    return inserted;
 }
 
 bool CListCtrl::SetItemText(int row, int column, const char* text) {
-    if (row < 0 || static_cast<std::size_t>(row) >= m_rows.size() || column < 0 ||
-        column >= kColumns) {
+    if (!m_rows.SetItemText(row, column, text)) {
         return false;
     }
-    StoreCell(m_rows[static_cast<std::size_t>(row)], column, text);
     if (m_view != nullptr) {
         m_view->TextsChanged();
     }
@@ -192,56 +192,9 @@ bool CListCtrl::SetItemText(int row, int column, const char* text) {
 }
 
 int CListCtrl::GetItemCount() const {
-    return static_cast<int>(m_rows.size());
+    return m_rows.GetItemCount();
 }
 
 int CListCtrl::GetItemText(int row, int column, char* buffer, int length) const {
-    if (buffer == nullptr || length < 1) {
-        return 0;
-    }
-    const char* text = "";
-    if (row >= 0 && static_cast<std::size_t>(row) < m_rows.size() && column >= 0 &&
-        column < kColumns) {
-        text = CellText(m_rows[static_cast<std::size_t>(row)], column);
-    }
-    const std::size_t n = std::min(std::strlen(text), static_cast<std::size_t>(length - 1));
-    std::memcpy(buffer, text, n);
-    buffer[n] = '\0';
-    return static_cast<int>(n);
-}
-
-std::string CListCtrl::GetCellText(int row, int column) const {
-    if (row < 0 || static_cast<std::size_t>(row) >= m_rows.size() || column < 0 ||
-        column >= kColumns) {
-        return std::string();
-    }
-    return CellText(m_rows[static_cast<std::size_t>(row)], column);
-}
-
-const char* CListCtrl::CellText(const Row& row, int column) const {
-    const auto c = static_cast<std::size_t>(column);
-    if (row.longCells != nullptr && !(*row.longCells)[c].empty()) {
-        return (*row.longCells)[c].c_str();
-    }
-    return row.cells[c].data();
-}
-
-void CListCtrl::StoreCell(Row& row, int column, const char* text) {
-    const auto c = static_cast<std::size_t>(column);
-    if (text == nullptr) {
-        text = "";
-    }
-    const std::size_t length = std::strlen(text);
-    if (length <= kInlineChars) {
-        std::memcpy(row.cells[c].data(), text, length + 1);
-        if (row.longCells != nullptr) {
-            (*row.longCells)[c].clear();
-        }
-        return;
-    }
-    row.cells[c][0] = '\0';
-    if (row.longCells == nullptr) {
-        row.longCells = std::make_unique<std::array<std::string, kColumns>>();
-    }
-    (*row.longCells)[c].assign(text, length);
+    return m_rows.GetItemText(row, column, buffer, length);
 }

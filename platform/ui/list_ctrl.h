@@ -1,15 +1,13 @@
 // The list-view control of a dialog in report view, and the row store behind
 // it. CListCtrl is the object a dialog holds as a member and binds to its
-// control with DDX_Control; it keeps the rows and is the core's CutRowTable.
+// control with DDX_Control; it is the core's CutRowTable, keeps the rows in
+// the core's row store and tells the window what changed.
 // CListView is the window: a virtual wxListCtrl that asks CListCtrl for the
 // text of each cell it paints, so rows cost nothing on screen until shown.
 #pragma once
 
-#include <array>
-#include <cstdint>
-#include <deque>
-#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <wx/listctrl.h>
@@ -39,8 +37,13 @@ public:
     // (list without focus) the rows that will show selected again.
     std::vector<long> GetSelectedRows() const;
 
-    // The number of rows changed (and maybe texts).
+    // The number of rows changed (and maybe texts). The window learns the
+    // new count at once when it showed no rows (so the first rows of a load
+    // appear at once) or has more rows than the model; otherwise once, when
+    // the event loop next runs, however many rows went in meanwhile.
     void RowsChanged();
+    // Gives the window the model's row count now.
+    void SyncItemCount();
     // Texts of existing rows changed.
     void TextsChanged();
 
@@ -57,15 +60,12 @@ private:
     std::vector<long> m_hiddenSelection;
     bool m_selectionHidden = false;
     bool m_refreshPending = false;
+    bool m_countPending = false;
 };
 
 class CListCtrl final : public CutRowTable {
 public:
-    // Cells stored inline per row: the texts of a cut list have at most 8
-    // characters, so a row takes one compact block and a 100,000-row list
-    // stays small. Longer texts go to a per-row side store.
-    static constexpr int kColumns = 13;
-    static constexpr std::size_t kInlineChars = 8;
+    static constexpr int kColumns = MemoryCutRowTable::kColumns;
 
     CListCtrl();
     ~CListCtrl() override;
@@ -87,18 +87,17 @@ public:
     int GetItemCount() const override;
     int GetItemText(int row, int column, char* buffer, int length) const override;
 
-    // The whole 8-bit text of a cell ("" for one that does not exist).
-    std::string GetCellText(int row, int column) const;
+    // The bytes of a cell without copying ("" for one that does not exist),
+    // valid until the rows next change; and the same as a string.
+    std::string_view GetCellView(int row, int column) const {
+        return m_rows.GetCellView(row, column);
+    }
+    std::string GetCellText(int row, int column) const { return m_rows.GetCellText(row, column); }
+    const MemoryCutRowTable& Rows() const { return m_rows; }
 
 private:
-    struct Row {
-        std::array<std::array<char, kInlineChars + 1>, kColumns> cells{};
-        std::unique_ptr<std::array<std::string, kColumns>> longCells;
-    };
-    const char* CellText(const Row& row, int column) const;
-    void StoreCell(Row& row, int column, const char* text);
     void NotifyView();
 
-    std::deque<Row> m_rows;
+    MemoryCutRowTable m_rows;
     CListView* m_view = nullptr;
 };

@@ -117,7 +117,7 @@ TEST(MemoryCutRowTable, GetItemTextCopiesAtMostLengthMinusOne) {
     EXPECT_FALSE(table.SetItemText(0, -1, "a"));
 }
 
-TEST(MemoryCutRowTable, KeepsTextsLongerThanEightCharacters) {
+TEST(MemoryCutRowTable, KeepsTextsOfAnyLengthWhereverTheyChange) {
     MemoryCutRowTable table;
     table.InsertItem(0, "123456789012");
     table.SetItemText(0, 12, "a long cell text");
@@ -128,8 +128,54 @@ TEST(MemoryCutRowTable, KeepsTextsLongerThanEightCharacters) {
     table.SetItemText(1, 12, "now short");
     table.SetItemText(1, 12, "tiny");
     EXPECT_EQ(Cell(table, 1, 12), "tiny");
+    // A cell left of one already set, and a text of several hundred bytes.
+    const std::string big(300, 'x');
+    table.SetItemText(1, 3, big.c_str());
+    table.SetItemText(0, 5, "mid");
+    EXPECT_EQ(table.GetCellView(1, 3), big);
+    EXPECT_EQ(Cell(table, 1, 12), "tiny");
+    EXPECT_EQ(Cell(table, 0, 5), "mid");
     table.DeleteAllItems();
     EXPECT_EQ(table.GetItemCount(), 0);
+    EXPECT_EQ(table.GetCellView(0, 0), "");
+}
+
+TEST(MemoryCutRowTable, InsertsInsideAndPastTheEndLikeTheListView) {
+    MemoryCutRowTable table;
+    EXPECT_EQ(table.InsertItem(0, "b"), 0);
+    EXPECT_EQ(table.InsertItem(0, "a"), 0);
+    EXPECT_EQ(table.InsertItem(7, "end"), 2);  // past the end: appended
+    EXPECT_EQ(table.InsertItem(1, "mid"), 1);
+    EXPECT_EQ(table.InsertItem(-1, "no"), -1);
+    ASSERT_EQ(table.GetItemCount(), 4);
+    EXPECT_EQ(Cell(table, 0, 0), "a");
+    EXPECT_EQ(Cell(table, 1, 0), "mid");
+    EXPECT_EQ(Cell(table, 2, 0), "b");
+    EXPECT_EQ(Cell(table, 3, 0), "end");
+}
+
+TEST(MemoryCutRowTable, RewritingOldRowsKeepsEveryTextAndBoundsTheMemory) {
+    MemoryCutRowTable table;
+    constexpr int kRows = 5000;
+    for (int i = 0; i < kRows; ++i) {
+        table.InsertItem(0, std::to_string(i).c_str());
+        table.SetItemText(0, 7, "ABCDEFGH");
+    }
+    const std::size_t built = table.MemoryUsed();
+    // Every row rewritten many times over leaves its old blocks behind; they
+    // are reclaimed, so the table stays within a few times its live size.
+    for (int pass = 0; pass < 60; ++pass) {
+        for (int row = 0; row < kRows; ++row) {
+            const std::string text = "p" + std::to_string(pass) + "-" + std::to_string(row);
+            table.SetItemText(row, 1, text.c_str());
+        }
+    }
+    EXPECT_LT(table.MemoryUsed(), built + (std::size_t{3} << 20));
+    for (int row = 0; row < kRows; row += 997) {
+        EXPECT_EQ(Cell(table, row, 0), std::to_string(kRows - 1 - row));
+        EXPECT_EQ(Cell(table, row, 1), "p59-" + std::to_string(row));
+        EXPECT_EQ(Cell(table, row, 7), "ABCDEFGH");
+    }
 }
 
 }  // namespace

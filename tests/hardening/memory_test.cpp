@@ -124,7 +124,7 @@ TEST(OutOfMemory, AnExportThatRunsOutOfMemoryClosesItsFile) {
 // converter must say "Memoria insufficiente." and exit 1, not crash.
 TEST(OutOfMemory, TheConverterUnderARealMemoryLimitReportsIt) {
     const TempDir dir;
-    const Bytes ones(std::size_t{400000} * 54, 0x01);
+    const Bytes ones(std::size_t{1000000} * 54, 0x01);
     const std::string path = dir.Write("grande.PRG", ones);
     const RunResult run = RunShell(ShellQuote(TRESK_DUMP) + " -o /dev/null " + ShellQuote(path),
                                    dir, "ulimit -v 40000; ");
