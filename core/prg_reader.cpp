@@ -14,52 +14,58 @@ constexpr std::size_t kTextBytes = 8;
 constexpr std::size_t kTailBytes = 3;
 constexpr std::int32_t kSMark = 0x53;  // 'S' in the top byte of the second value
 
-// A text field is read in one read. Bytes the file no longer delivers stay
-// zero, so a record cut short shows its text up to the last byte delivered and
-// nothing of the record before it.
-void ReadText(CFile& file, char* field, std::size_t size) {
-    std::memset(field, 0, size + 1);
-    file.Read(field, size);
-    field[size] = '\0';
-}
+// A record body: 53 bytes with the blade values, 49 without.
+constexpr std::size_t kBodyBytes = 53;
+constexpr std::size_t kMemBodyBytes = 49;
+constexpr std::size_t kInfoOffset = 14;
+constexpr std::size_t kTailOffset = 46;
+constexpr std::size_t kBladeOffset = 49;
 
 double Tenths(std::int16_t value) {
     return value * 0.1;
 }
 
-// Reads one record body into entry, in file order.
-void ReadBody(CFile& file, int format, CCutEntry& entry) {
-    ReadU24BE(file, entry.m_lenPos);
+std::int32_t U24At(const unsigned char* bytes) {
+    return static_cast<std::int32_t>((std::uint32_t{bytes[0]} << 16) |
+                                     (std::uint32_t{bytes[1]} << 8) | bytes[2]);
+}
 
-    std::int32_t second = 0;
-    ReadU24BE(file, second);
+std::int16_t I16At(const unsigned char* bytes) {
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>((bytes[0] << 8) | bytes[1]));
+}
+
+// Reads one record body into entry in one read. Bytes the file no longer
+// delivers count as zero, so a record cut short by the end of the file shows
+// its missing numbers as zero and its texts up to the last byte delivered,
+// and nothing of the record before it.
+void ReadBody(CFile& file, int format, CCutEntry& entry) {
+    unsigned char body[kBodyBytes] = {};
+    file.Read(body, format == kFormatMem ? kMemBodyBytes : kBodyBytes);
+
+    entry.m_lenPos = U24At(body);
+    std::int32_t second = U24At(body + 3);
     entry.m_bS = false;
     if (((second >> 16) & 0xFF) == kSMark) {
         entry.m_bS = true;
         second &= 0xFFFF;
     }
     entry.m_spessLen = second;
-
-    std::int16_t value = 0;
-    ReadI16BE(file, value);
-    entry.m_sx = Tenths(value);
-    ReadI16BE(file, value);
-    entry.m_dx = Tenths(value);
-    ReadI16BE(file, entry.m_pezzi);
-    ReadI16BE(file, entry.m_spessore);
-
-    for (auto& info : entry.m_info) {
-        ReadText(file, info, kTextBytes);
+    entry.m_sx = Tenths(I16At(body + 6));
+    entry.m_dx = Tenths(I16At(body + 8));
+    entry.m_pezzi = I16At(body + 10);
+    entry.m_spessore = I16At(body + 12);
+    for (std::size_t i = 0; i < 4; ++i) {
+        std::memcpy(entry.m_info[i], body + kInfoOffset + i * kTextBytes, kTextBytes);
+        entry.m_info[i][kTextBytes] = '\0';
     }
-    ReadText(file, entry.m_tail, kTailBytes);
+    std::memcpy(entry.m_tail, body + kTailOffset, kTailBytes);
+    entry.m_tail[kTailBytes] = '\0';
 
     entry.m_lamaSx = 0.0;
     entry.m_lamaDx = 0.0;
     if (format != kFormatMem) {
-        ReadI16BE(file, value);
-        entry.m_lamaSx = Tenths(value);
-        ReadI16BE(file, value);
-        entry.m_lamaDx = Tenths(value);
+        entry.m_lamaSx = Tenths(I16At(body + kBladeOffset));
+        entry.m_lamaDx = Tenths(I16At(body + kBladeOffset + 2));
     }
 }
 

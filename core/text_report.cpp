@@ -18,36 +18,50 @@ constexpr std::size_t kSeparatorLength = 120;
 // cell reach the report, so an 8-character text loses its last one.
 constexpr int kFetchLength = 8;
 
-void WriteLineEnd(CFile& file) {
-    file.Write("\r\n", 2);
-}
+// One line of the report, built in memory and written in one write. A line
+// of 12 cells holds at most 11 * 10 + 7 characters and CR LF; the header's
+// titles are longer than 7 but still well within the buffer.
+class Line {
+public:
+    // Appends text; all but the last cell of a line are padded with spaces
+    // to kCellWidth. Longer texts run into the next cell.
+    void Cell(const char* text, std::size_t length, bool last) {
+        std::memcpy(m_end, text, length);
+        m_end += length;
+        if (!last && length < kCellWidth) {
+            std::memset(m_end, ' ', kCellWidth - length);
+            m_end += kCellWidth - length;
+        }
+    }
+    void Append(const char* text, std::size_t length) {
+        std::memcpy(m_end, text, length);
+        m_end += length;
+    }
+    void WriteTo(CFile& file) {
+        Append("\r\n", 2);
+        file.Write(m_buf, static_cast<std::size_t>(m_end - m_buf));
+        m_end = m_buf;
+    }
 
-// Writes text in one write; all but the last cell of a line are padded with
-// spaces to kCellWidth, one write per space. Longer texts run into the next
-// cell.
-void WriteCell(CFile& file, const char* text, std::size_t length, bool last) {
-    file.Write(text, length);
-    if (last) {
-        return;
-    }
-    for (std::size_t i = length; i < kCellWidth; ++i) {
-        file.Write(" ", 1);
-    }
-}
+private:
+    char m_buf[kSeparatorLength + 8];
+    char* m_end = m_buf;
+};
 
 }  // namespace
 
 void WriteTextReport(const CutRowTable& table, CFile& file) {
+    Line line;
     for (int i = 0; i < 12; ++i) {
-        WriteCell(file, kHeaderTitles[i], std::strlen(kHeaderTitles[i]), i == 11);
+        line.Cell(kHeaderTitles[i], std::strlen(kHeaderTitles[i]), i == 11);
     }
-    WriteLineEnd(file);
+    line.WriteTo(file);
 
     char separator[kSeparatorLength];
     std::memset(separator, '-', sizeof separator);
-    file.Write(separator, sizeof separator);
-    WriteLineEnd(file);
-    WriteLineEnd(file);
+    line.Append(separator, sizeof separator);
+    line.WriteTo(file);
+    line.WriteTo(file);
 
     // The row count is read again after every line, so the loop ends at the
     // table's current end.
@@ -60,9 +74,9 @@ void WriteTextReport(const CutRowTable& table, CFile& file) {
             // provider that miscounts cannot make the report read past the
             // buffer.
             const auto* end = static_cast<const char*>(std::memchr(cell, '\0', kFetchLength));
-            WriteCell(file, cell, static_cast<std::size_t>(end - cell), column == 12);
+            line.Cell(cell, static_cast<std::size_t>(end - cell), column == 12);
         }
-        WriteLineEnd(file);
+        line.WriteTo(file);
     }
 }
 

@@ -332,12 +332,12 @@ TEST(PrgReaderBytes, ReadersAssembleBigEndianAndSayHowFarTheyGot) {
     EXPECT_EQ(tresk::file_fault::Calls(tresk::file_fault::Op::read), 1);
 }
 
-TEST_F(PrgReader, ReadsFieldByFieldAsTheFileLaysThemOut) {
+TEST_F(PrgReader, ReadsEachRecordBodyInOneRead) {
     Bytes b = MemExample();
     tresk::file_fault::Reset();
     Load(b, kFormatMem);
-    // header, lead, 3+3 bytes, 4 x 2 bytes, 4 texts, tail, next lead
-    EXPECT_EQ(tresk::file_fault::Calls(tresk::file_fault::Op::read), 1 + 1 + 6 + 8 + 4 + 1 + 1);
+    // header, lead, body, next lead
+    EXPECT_EQ(tresk::file_fault::Calls(tresk::file_fault::Op::read), 4);
 }
 
 TEST_F(PrgReader, ReadFailureRaisesAndKeepsTheRowsAlreadyInserted) {
@@ -347,10 +347,10 @@ TEST_F(PrgReader, ReadFailureRaisesAndKeepsTheRowsAlreadyInserted) {
         AppendRecord(b, f, true);
     }
     const std::string path = dir_.Write("list.PRG", b);
-    // Reads per record in layout 1: lead, 6, 8 (four int16), 4 texts, tail,
-    // 4 (blades) = 24. Fail the lead byte of the third record.
+    // Reads per record in layout 1: the lead byte and the body. Fail the lead
+    // byte of the third record.
     tresk::file_fault::Reset();
-    tresk::file_fault::FailNth(tresk::file_fault::Op::read, 2 * 24 + 1, EIO);
+    tresk::file_fault::FailNth(tresk::file_fault::Op::read, 2 * 2 + 1, EIO);
     try {
         LoadCutList(path, kFormatOld, table_);
         FAIL() << "no exception";

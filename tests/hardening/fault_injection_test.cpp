@@ -68,10 +68,10 @@ TEST_F(FaultInjection, EveryReadOfALoadFailsWithItsCauseAndKeepsEarlierRows) {
         const long reads = tresk::file_fault::Calls(Op::read);
         ASSERT_EQ(full.GetItemCount(), kMultiRecordRows);
 
-        // One read for the header, one per lead byte and per field (a 24-bit
-        // value and a 16-bit value read byte by byte), and the final lead byte.
+        // One read for the header, a lead byte and a body per record, and the
+        // final lead byte.
         const long header = format == kFormatOld ? 0 : 1;
-        const long perRecord = 1 + 3 + 3 + 4 * 2 + 4 + 1 + (format == kFormatMem ? 0 : 2 * 2);
+        const long perRecord = 2;
         ASSERT_EQ(reads, header + kMultiRecordRows * perRecord + 1);
 
         const int descriptors = CountOpenDescriptors();
@@ -121,7 +121,7 @@ TEST_F(FaultInjection, EveryWriteOfAnExportFailsWithItsCauseAndKeepsWhatWasWritt
     SaveTextReport(table, report);
     const long writes = tresk::file_fault::Calls(Op::write);
     const std::string whole = ReadWhole(report);
-    ASSERT_GT(writes, 100);
+    ASSERT_GT(writes, 3);
 
     const int descriptors = CountOpenDescriptors();
     // kept[k]: bytes in the file when write k failed; kept[writes + 1]: all.
@@ -184,7 +184,7 @@ TEST_F(FaultInjection, EveryWriteOfAnExportFailsWithItsCauseAndKeepsWhatWasWritt
 TEST_F(FaultInjection, ReportedMessagesNameTheCauseAndTheFullPath) {
     const std::string prg = m_dir.Write("lista.PRG", MultiRecordCutList(kFormatOld));
     MemoryCutRowTable table;
-    tresk::file_fault::FailNth(Op::read, 30, EIO);
+    tresk::file_fault::FailNth(Op::read, 4, EIO);  // the second record's body
     try {
         LoadCutList(prg, kFormatOld, table);
         FAIL() << "no error";
@@ -195,7 +195,7 @@ TEST_F(FaultInjection, ReportedMessagesNameTheCauseAndTheFullPath) {
     EXPECT_EQ(table.GetItemCount(), 1);
 
     tresk::file_fault::Reset();
-    tresk::file_fault::FailNth(Op::write, 40, EACCES);
+    tresk::file_fault::FailNth(Op::write, 4, EACCES);
     try {
         SaveTextReport(table, m_dir.File("r.txt"));
         FAIL() << "no error";

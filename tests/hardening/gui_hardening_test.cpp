@@ -102,7 +102,7 @@ protected:
 
 TEST_F(DialogFailures, AnInjectedWriteFailureIsReportedAndKeepsWhatWasWritten) {
     const std::string report = m_dir.File("rapporto.txt");
-    tresk::file_fault::FailNth(Op::write, 200, EIO);
+    tresk::file_fault::FailNth(Op::write, 5, EIO);  // a data line
     ExpectStopBox(SaveExpectingMessage(report),
                   "Nell'accesso a " + report + " è stato registrato un errore hardware di I/O. ");
     tresk::file_fault::Reset();
@@ -113,15 +113,16 @@ TEST_F(DialogFailures, AnInjectedWriteFailureIsReportedAndKeepsWhatWasWritten) {
     EXPECT_EQ(written, whole.substr(0, written.size()));
     EXPECT_TRUE(OpenableExclusively(report));
 
-    tresk::file_fault::FailNth(Op::write, 300, 0);  // stores half of its bytes
+    tresk::file_fault::FailNth(Op::write, 6, 0);  // stores half of its bytes
     ExpectStopBox(SaveExpectingMessage(report), "Disco pieno durante l'accesso a " + report + ".");
     tresk::file_fault::Reset();
     ExpectDialogGoesOn(kMultiRecordRows);
 }
 
 TEST_F(DialogFailures, AnInjectedReadFailureInTheThirdRecordKeepsTheFirstTwo) {
-    // Header 1 read, then 24 reads a record: read 60 is inside the third.
-    tresk::file_fault::FailNth(Op::read, 60, EACCES);
+    // The header, then a lead byte and a body a record: read 7 is the third
+    // record's body.
+    tresk::file_fault::FailNth(Op::read, 7, EACCES);
     ShownMessage shown;
     wxTEST_DIALOG(guitest::TypeIntoPath(*m_dlg, "x"), ExpectMessageBox(&shown));
     tresk::file_fault::Reset();
