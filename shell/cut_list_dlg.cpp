@@ -63,12 +63,12 @@ bool CCutListDlg::OnInitDialog() {
     // list shows them (straight from the rows: asking the list window for
     // each cell costs twenty times more); Ctrl+A selects every row.
     if (CListView* view = m_listCtrl.GetView(); view != nullptr) {
-        std::vector<wxString> titles;
+        std::vector<std::string> titles;
         for (const CutColumn& column : kCutColumns) {
             titles.emplace_back(column.title);
         }
         BindRowCopyKeys(*view, std::move(titles), [this](int row, int column) {
-            return DecodeWindows1252(m_listCtrl.GetCellText(row, column));
+            return m_listCtrl.GetCellView(row, column);
         });
     }
     // A file dropped on the dialog loads as one chosen with "Sfoglia". The

@@ -1,14 +1,18 @@
 #include "tools/dump.h"
 
+#include <array>
+#include <cstring>
 #include <filesystem>
 #include <new>
 #include <ostream>
 #include <set>
+#include <vector>
 
 #include "core/cut_row_table.h"
 #include "core/cut_rows.h"
 #include "core/prg_reader.h"
 #include "core/text_report.h"
+#include "core/windows1252.h"
 #include "platform/file.h"
 
 #ifndef TRESK_VERSION
@@ -27,29 +31,6 @@ constexpr std::size_t kChunk = std::size_t{64} * 1024;
 struct InputFailure {
     std::string message;
 };
-
-// Unicode code points of Windows-1252 bytes 0x80 to 0x9F. The five bytes the
-// code page leaves undefined keep their own number (C1 controls), so the
-// mapping is total and no byte of a cell disappears.
-constexpr char32_t kWin1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80-87
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 88-8F
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90-97
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98-9F
-};
-
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 // Writes the CSV of table to the file at path through the file layer, so a
 // failure carries the same causes and messages as the report's.
@@ -199,60 +180,130 @@ std::optional<Options> ParseArgs(const std::vector<std::string>& args, std::stri
     return options;
 }
 
-std::string Win1252ToUtf8(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 2);
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            out += c;
-        } else if (byte < 0xA0) {
-            AppendUtf8(out, kWin1252High[byte - 0x80]);
-        } else {
-            AppendUtf8(out, byte);  // 0xA0-0xFF are Latin-1 there
-        }
+namespace {
+
+// How the CSV copies each byte of a cell: ASCII as it is, the four that make
+// a field quoted (comma, double quote, CR, LF), and the bytes from 0x80 up,
+// which take the Windows-1252 table.
+enum class ByteKind : unsigned char { plain, special, high };
+
+constexpr std::array<ByteKind, 256> MakeByteKinds() {
+    std::array<ByteKind, 256> kinds{};
+    for (std::size_t b = 0x80; b < 0x100; ++b) {
+        kinds[b] = ByteKind::high;
     }
-    return out;
+    for (const char b : {',', '"', '\r', '\n'}) {
+        kinds[static_cast<unsigned char>(b)] = ByteKind::special;
+    }
+    return kinds;
 }
 
+constexpr std::array<ByteKind, 256> kByteKinds = MakeByteKinds();
+
+// The most bytes one cell byte can take in the CSV (a doubled quote takes 2).
+constexpr std::size_t kMaxCsvPerByte = windows1252::kMaxUtf8PerByte;
+
+// Writes field as one RFC 4180 field at out, which has room for
+// field.size() * kMaxCsvPerByte + 2 bytes; returns the end of what it wrote.
+// The field is copied once, one character after out, and whether it needs
+// quotes is learnt on the way: a field without them moves back by one byte.
+char* PutCsvField(std::string_view field, char* out) {
+    char* const start = out;
+    char* next = out + 1;
+    bool quoted = false;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        const char c = field[i];
+        switch (kByteKinds[static_cast<unsigned char>(c)]) {
+            case ByteKind::plain:
+                *next++ = c;
+                break;
+            case ByteKind::special:
+                quoted = true;
+                if (c == '"') {
+                    *next++ = '"';
+                }
+                *next++ = c;
+                break;
+            case ByteKind::high:
+                next = windows1252::ToUtf8(field.substr(i, 1), next);
+                break;
+        }
+    }
+    if (!quoted) {
+        const auto length = static_cast<std::size_t>(next - start - 1);
+        std::memmove(start, start + 1, length);
+        return start + length;
+    }
+    *start = '"';
+    *next++ = '"';
+    return next;
+}
+
+// Collects the CSV in a buffer of about kChunk bytes and hands it to sink
+// whenever it fills.
+class CsvWriter {
+public:
+    explicit CsvWriter(const std::function<void(std::string_view)>& sink)
+        : m_sink(sink), m_buf(kChunk) {}
+
+    void Field(std::string_view field, bool first) {
+        Reserve(field.size() * kMaxCsvPerByte + 3);
+        if (!first) {
+            m_buf[m_used++] = ',';
+        }
+        m_used = static_cast<std::size_t>(PutCsvField(field, m_buf.data() + m_used) - m_buf.data());
+    }
+    void EndLine() {
+        Reserve(2);
+        m_buf[m_used++] = '\r';
+        m_buf[m_used++] = '\n';
+    }
+    void Flush() {
+        if (m_used > 0) {
+            m_sink(std::string_view(m_buf.data(), m_used));
+            m_used = 0;
+        }
+    }
+
+private:
+    void Reserve(std::size_t bytes) {
+        if (m_buf.size() - m_used >= bytes) {
+            return;
+        }
+        Flush();
+        if (m_buf.size() < bytes) {
+            m_buf.resize(bytes);  // a cell far longer than any the reader makes
+        }
+    }
+
+    const std::function<void(std::string_view)>& m_sink;
+    std::vector<char> m_buf;
+    std::size_t m_used = 0;
+};
+
+}  // namespace
+
 void AppendCsvField(std::string& line, std::string_view field) {
-    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
-        line += field;
-        return;
-    }
-    line += '"';
-    for (const char c : field) {
-        if (c == '"')
-            line += '"';
-        line += c;
-    }
-    line += '"';
+    const std::size_t start = line.size();
+    line.resize(start + field.size() * kMaxCsvPerByte + 2);
+    char* const end = PutCsvField(field, line.data() + start);
+    line.resize(static_cast<std::size_t>(end - line.data()));
 }
 
 void WriteCsv(const MemoryCutRowTable& table, const std::function<void(std::string_view)>& sink) {
-    std::string chunk;
-    chunk.reserve(kChunk + 1024);
+    CsvWriter csv(sink);
     for (int column = 0; column < kCutColumnCount; ++column) {
-        if (column > 0)
-            chunk += ',';
-        AppendCsvField(chunk, Win1252ToUtf8(kCutColumns[column].title));
+        csv.Field(kCutColumns[column].title, column == 0);
     }
-    chunk += "\r\n";
+    csv.EndLine();
     const int rows = table.GetItemCount();
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < kCutColumnCount; ++column) {
-            if (column > 0)
-                chunk += ',';
-            AppendCsvField(chunk, Win1252ToUtf8(table.GetCellText(row, column)));
+            csv.Field(table.GetCellView(row, column), column == 0);
         }
-        chunk += "\r\n";
-        if (chunk.size() >= kChunk) {
-            sink(chunk);
-            chunk.clear();
-        }
+        csv.EndLine();
     }
-    if (!chunk.empty())
-        sink(chunk);
+    csv.Flush();
 }
 
 std::string OutputPathInDir(const std::string& dir, const std::string& input, bool csv) {

@@ -37,14 +37,9 @@ std::optional<Options> ParseArgs(const std::vector<std::string>& args, std::stri
 // The layout named by a --layout value ("new"/"0", "old"/"1", "mem"/"2"), or -1.
 int ParseLayout(std::string_view name);
 
-// Decodes 8-bit Windows-1252 text into UTF-8. Every byte becomes exactly one
-// character: the five bytes Windows-1252 leaves undefined (0x81, 0x8D, 0x8F,
-// 0x90, 0x9D) become the C1 control characters of the same number, so no byte
-// of a cell is ever lost or replaced.
-std::string Win1252ToUtf8(std::string_view text);
-
-// Appends one RFC 4180 field: quoted (with doubled quotes) when it holds a
-// comma, a double quote, CR or LF; as it is otherwise.
+// Appends the bytes of a cell as one RFC 4180 field, decoded from
+// Windows-1252 to UTF-8 (see core/windows1252.h): quoted (with doubled quotes)
+// when it holds a comma, a double quote, CR or LF; as it is otherwise.
 void AppendCsvField(std::string& line, std::string_view field);
 
 // The CSV form of a table: a header row of the 13 column titles, then every

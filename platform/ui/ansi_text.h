@@ -8,8 +8,7 @@
 #include <wx/string.h>
 
 // A cell text of a cut list, written by a Windows PC: each byte is decoded as
-// Windows-1252. Never fails and never drops a character: the five bytes that
-// Windows-1252 leaves undefined show as U+FFFD.
+// Windows-1252 (core/windows1252.h). Never fails and never drops a character.
 wxString DecodeWindows1252(std::string_view bytes);
 
 // A text of the program (a path, a message): UTF-8 when the bytes are valid

@@ -1,72 +1,96 @@
 #include "platform/ui/row_clipboard.h"
 
+#include <cstring>
 #include <memory>
 
 #include <wx/clipbrd.h>
 #include <wx/dataobj.h>
 #include <wx/listctrl.h>
 
-#include "core/cut_row_table.h"
-
-std::string FullCellText(const CutRowTable& table, int row, int column) {
-    // Cells the reader makes hold at most 8 characters, so the first try
-    // almost always fits; a longer text (another table provider) fills the
-    // buffer to length - 1 and the buffer is doubled.
-    std::vector<char> buffer(32);
-    for (;;) {
-        const int length = static_cast<int>(buffer.size());
-        const int copied = table.GetItemText(row, column, buffer.data(), length);
-        if (copied < length - 1) {
-            return std::string(buffer.data(), static_cast<std::size_t>(copied));
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-}
+#include "core/windows1252.h"
 
 namespace {
 
-void AppendField(wxString& out, const wxString& text) {
-    for (const wxUniChar c : text) {
-        if (c == '\t' || c == '\n' || c == '\r') {
-            out += ' ';
-        } else {
-            out += c;
+// UTF-8 bytes each byte becomes in a clipboard field.
+std::size_t FieldSize(std::string_view bytes) {
+    std::size_t size = bytes.size();
+    for (const char c : bytes) {
+        const char32_t cp = windows1252::CodePoint(static_cast<unsigned char>(c));
+        size += cp < 0x80 ? 0 : cp < 0x800 ? 1 : 2;
+    }
+    return size;
+}
+
+void AppendField(std::string& out, std::string_view bytes) {
+    const std::size_t start = out.size();
+    windows1252::AppendUtf8(out, bytes);
+    for (std::size_t i = start; i < out.size(); ++i) {
+        if (out[i] == '\t' || out[i] == '\n' || out[i] == '\r') {
+            out[i] = ' ';
         }
     }
 }
+
+// Each line: its fields, a separator between two of them and the line end.
+template <typename Fields>
+void ForEachLine(const std::vector<std::string>& titles, const std::vector<int>& rows,
+                 const CellBytesSource& cellBytes, const Fields& field) {
+    const int columns = static_cast<int>(titles.size());
+    for (int column = 0; column < columns; ++column) {
+        field(titles[static_cast<std::size_t>(column)], column == 0);
+    }
+    for (const int row : rows) {
+        for (int column = 0; column < columns; ++column) {
+            field(cellBytes(row, column), column == 0);
+        }
+    }
+}
+
+// A clipboard object that hands the toolkit the UTF-8 text it was given, as
+// the plain text object does after converting its wide string.
+class CUtf8TextDataObject final : public wxTextDataObject {
+public:
+    explicit CUtf8TextDataObject(std::string text) : m_utf8(std::move(text)) {}
+
+    size_t GetDataSize(const wxDataFormat&) const override { return m_utf8.size(); }
+    bool GetDataHere(const wxDataFormat&, void* buffer) const override {
+        if (buffer == nullptr) {
+            return false;
+        }
+        std::memcpy(buffer, m_utf8.data(), m_utf8.size());
+        return true;
+    }
+    size_t GetTextLength() const override { return m_utf8.size() + 1; }
+    wxString GetText() const override { return wxString::FromUTF8(m_utf8.data(), m_utf8.size()); }
+
+private:
+    std::string m_utf8;
+};
 
 }  // namespace
 
-wxString MakeRowsClipboardText(const std::vector<wxString>& titles, const std::vector<int>& rows,
-                               const CellTextSource& cellText) {
-    const int columns = static_cast<int>(titles.size());
-    wxString out;
-    // About 8 characters and a separator per cell.
-    out.reserve((rows.size() + 1) * titles.size() * 9);
-    for (int column = 0; column < columns; ++column) {
-        if (column > 0) {
+std::string MakeRowsClipboardText(const std::vector<std::string>& titles,
+                                  const std::vector<int>& rows, const CellBytesSource& cellBytes) {
+    // Separators and line ends: one byte for each field.
+    std::size_t size = (rows.size() + 1) * titles.size();
+    ForEachLine(titles, rows, cellBytes,
+                [&size](std::string_view bytes, bool) { size += FieldSize(bytes); });
+    std::string out;
+    out.reserve(size);
+    bool any = false;
+    ForEachLine(titles, rows, cellBytes, [&](std::string_view bytes, bool first) {
+        if (first && any) {
+            out += '\n';
+        } else if (!first) {
             out += '\t';
         }
-        AppendField(out, titles[static_cast<std::size_t>(column)]);
-    }
-    out += '\n';
-    for (const int row : rows) {
-        for (int column = 0; column < columns; ++column) {
-            if (column > 0) {
-                out += '\t';
-            }
-            AppendField(out, cellText(row, column));
-        }
+        any = true;
+        AppendField(out, bytes);
+    });
+    if (any) {
         out += '\n';
     }
     return out;
-}
-
-wxString MakeRowsClipboardText(const std::vector<wxString>& titles, const std::vector<int>& rows,
-                               const CutRowTable& table, const CellTextDecoder& decode) {
-    return MakeRowsClipboardText(titles, rows, [&](int row, int column) {
-        return decode(FullCellText(table, row, column));
-    });
 }
 
 std::vector<int> SelectedRows(const wxListCtrl& list) {
@@ -85,13 +109,13 @@ void SelectAllRows(wxListCtrl& list) {
     list.SetItemState(-1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
 }
 
-bool PutTextOnClipboard(const wxString& text) {
+bool PutTextOnClipboard(std::string text) {
     wxClipboardLocker lock;
     if (!lock) {
         return false;
     }
     // The clipboard takes ownership of the data object.
-    if (!wxTheClipboard->SetData(new wxTextDataObject(text))) {
+    if (!wxTheClipboard->SetData(new CUtf8TextDataObject(std::move(text)))) {
         return false;
     }
     // On X11 the copied text lives in this program; a clipboard manager, where
@@ -101,9 +125,9 @@ bool PutTextOnClipboard(const wxString& text) {
     return true;
 }
 
-void BindRowCopyKeys(wxListCtrl& list, std::vector<wxString> titles, CellTextSource cellText) {
-    auto shared = std::make_shared<std::pair<std::vector<wxString>, CellTextSource>>(
-        std::move(titles), std::move(cellText));
+void BindRowCopyKeys(wxListCtrl& list, std::vector<std::string> titles, CellBytesSource cellBytes) {
+    auto shared = std::make_shared<std::pair<std::vector<std::string>, CellBytesSource>>(
+        std::move(titles), std::move(cellBytes));
     wxListCtrl* const target = &list;
     list.Bind(wxEVT_KEY_DOWN, [target, shared](wxKeyEvent& event) {
         if (event.GetModifiers() == wxMOD_CONTROL) {

@@ -57,10 +57,11 @@ TEST(ListCtrl, Windows1252TextsShowWithEveryByteAccountedFor) {
     EXPECT_EQ(DecodeWindows1252("Pi\xE8"
                                 "ce \x80\x96\x9F"),
               wxString::FromUTF8("Pièce €–Ÿ"));
-    // The five bytes the code page leaves undefined still show.
+    // The five bytes the code page leaves undefined keep their number, as in
+    // the CSV and the clipboard.
     EXPECT_EQ(DecodeWindows1252("a\x81\x8D\x8F\x90\x9D"
                                 "b"),
-              wxString::FromUTF8("a\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"
+              wxString::FromUTF8("a\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"
                                  "b"));
     // Program texts: UTF-8 when valid, Windows-1252 otherwise.
     EXPECT_EQ(FromAnsi("\xC3\xA8"), wxString::FromUTF8("è"));

@@ -160,26 +160,6 @@ TEST(TreskdumpGolden, ExamplesCarryTheAwkwardCases) {
     EXPECT_NE(report.find("1677721   "), std::string::npos);  // cut to 7 in the report
 }
 
-TEST(TreskdumpCsv, Win1252DecodesEveryByteToExactlyOneCharacter) {
-    EXPECT_EQ(treskdump::Win1252ToUtf8("Citt\xE0 perch\xE8"), "Citt\xC3\xA0 perch\xC3\xA8");
-    EXPECT_EQ(treskdump::Win1252ToUtf8("\x80"), "\xE2\x82\xAC");  // euro sign
-    EXPECT_EQ(treskdump::Win1252ToUtf8("\x9F\xA0\xFF"), "\xC5\xB8\xC2\xA0\xC3\xBF");
-    // The five bytes the code page leaves undefined keep their number.
-    EXPECT_EQ(treskdump::Win1252ToUtf8("\x81\x8D\x8F\x90\x9D"),
-              "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D");
-
-    std::string all;
-    for (int b = 1; b < 256; ++b)
-        all += static_cast<char>(b);
-    const std::string utf8 = treskdump::Win1252ToUtf8(all);
-    int characters = 0;
-    for (const char c : utf8) {
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
-            ++characters;
-    }
-    EXPECT_EQ(characters, 255);
-}
-
 TEST(TreskdumpCsv, FieldsAreQuotedOnlyWhenTheyMustBe) {
     std::string line;
     treskdump::AppendCsvField(line, "plain 1.5");
@@ -191,7 +171,13 @@ TEST(TreskdumpCsv, FieldsAreQuotedOnlyWhenTheyMustBe) {
     treskdump::AppendCsvField(line, "two\r\nlines");
     line += '|';
     treskdump::AppendCsvField(line, "");
-    EXPECT_EQ(line, "plain 1.5|\"a,b\"|\"say \"\"hi\"\"\"|\"two\r\nlines\"|");
+    line += '|';
+    treskdump::AppendCsvField(line, "Citt\xE0");
+    line += '|';
+    treskdump::AppendCsvField(line, "\x80,\xE8\"");  // decoded, and quoted all the same
+    EXPECT_EQ(line,
+              "plain 1.5|\"a,b\"|\"say \"\"hi\"\"\"|\"two\r\nlines\"||Citt\xC3\xA0|"
+              "\"\xE2\x82\xAC,\xC3\xA8\"\"\"");
 }
 
 TEST(TreskdumpCsv, RowOfAFileWithTextsThatNeedQuoting) {

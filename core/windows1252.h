@@ -1,0 +1,31 @@
+// The Windows-1252 code page of the PCs that write cut lists, decoded for
+// display, the clipboard and the CSV. Every byte becomes exactly one
+// character: the five bytes the code page leaves undefined (0x81, 0x8D, 0x8F,
+// 0x90, 0x9D) become the C1 control characters of the same number, so no byte
+// of a cell is ever lost or replaced, and a copy and a CSV of the same row
+// agree.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace windows1252 {
+
+// The Unicode code point of one byte.
+char32_t CodePoint(unsigned char byte);
+
+// The most UTF-8 bytes one byte can become.
+inline constexpr std::size_t kMaxUtf8PerByte = 3;
+
+// Writes the UTF-8 form of bytes at out, which has room for
+// bytes.size() * kMaxUtf8PerByte bytes, and returns the end of what it wrote.
+char* ToUtf8(std::string_view bytes, char* out);
+
+// Appends the UTF-8 form of bytes to out.
+void AppendUtf8(std::string& out, std::string_view bytes);
+
+// The UTF-8 form of bytes.
+std::string ToUtf8(std::string_view bytes);
+
+}  // namespace windows1252
