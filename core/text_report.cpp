@@ -26,11 +26,13 @@ public:
     // Appends text; all but the last cell of a line are padded with spaces
     // to kCellWidth. Longer texts run into the next cell.
     void Cell(const char* text, std::size_t length, bool last) {
-        std::memcpy(m_end, text, length);
-        m_end += length;
-        if (!last && length < kCellWidth) {
-            std::memset(m_end, ' ', kCellWidth - length);
-            m_end += kCellWidth - length;
+        // Cells are short: a plain loop beats a call to the library here.
+        for (std::size_t i = 0; i < length; ++i) {
+            *m_end++ = text[i];
+        }
+        while (!last && length < kCellWidth) {
+            *m_end++ = ' ';
+            ++length;
         }
     }
     void Append(const char* text, std::size_t length) {
@@ -73,8 +75,11 @@ void WriteTextReport(const CutRowTable& table, CFile& file) {
             // The length is measured, not taken from GetItemText, so a
             // provider that miscounts cannot make the report read past the
             // buffer.
-            const auto* end = static_cast<const char*>(std::memchr(cell, '\0', kFetchLength));
-            line.Cell(cell, static_cast<std::size_t>(end - cell), column == 12);
+            std::size_t length = 0;
+            while (length < kFetchLength - 1 && cell[length] != '\0') {
+                ++length;
+            }
+            line.Cell(cell, length, column == 12);
         }
         line.WriteTo(file);
     }
