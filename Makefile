@@ -28,7 +28,7 @@ check: deps build
 	./scripts/run-tests.sh $(BUILD)
 
 bench: deps
-	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DTRESK_BUILD_BENCH=ON -DTRESK_BUILD_TESTS=OFF -DTRESK_BUILD_GUI=OFF
+	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DTRESK_BUILD_BENCH=ON -DTRESK_BUILD_TESTS=OFF
 	cmake --build $(BUILD)-bench -j $(JOBS)
 	./scripts/run-bench.sh $(BUILD)-bench
 

@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -184,12 +185,23 @@ BENCHMARK(BM_Decode)->Apply(Sizes);
 BENCHMARK(BM_Report)->Apply(Sizes);
 
 // "treskbench --write-prg N PATH" writes the N-record input file and exits:
-// scripts/run-bench.sh times treskdump on it end to end.
+// scripts/run-bench.sh times treskdump on it end to end. "treskbench
+// --row-bytes PATH" loads a layout-0 file and prints the rows, the bytes the
+// row store takes for them and the growth of the resident size.
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--write-prg") {
         std::ofstream out(argv[3], std::ios::binary);
         out << MakePrg(std::stoi(argv[2]));
         return out ? 0 : 1;
+    }
+    if (argc == 3 && std::string(argv[1]) == "--row-bytes") {
+        const double before = StatusKb("VmRSS");
+        MemoryCutRowTable table;
+        LoadCutList(argv[2], 0, table);
+        const double after = StatusKb("VmRSS");
+        std::printf("%d %zu %.0f\n", table.GetItemCount(), table.MemoryUsed(),
+                    (after - before) * 1024.0);
+        return 0;
     }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

@@ -18,8 +18,9 @@ char32_t CodePoint(unsigned char byte);
 // The most UTF-8 bytes one byte can become.
 inline constexpr std::size_t kMaxUtf8PerByte = 3;
 
-// Writes the UTF-8 form of bytes at out, which has room for
-// bytes.size() * kMaxUtf8PerByte bytes, and returns the end of what it wrote.
+// Writes the UTF-8 form of bytes at out and returns the end of what it wrote.
+// It may write one byte past that end: out needs room for the UTF-8 form and
+// kMaxUtf8PerByte bytes more (bytes.size() * kMaxUtf8PerByte is always enough).
 char* ToUtf8(std::string_view bytes, char* out);
 
 // Appends the UTF-8 form of bytes to out.

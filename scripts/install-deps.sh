@@ -10,7 +10,7 @@ packages=(
   xvfb xauth fonts-dejavu-core librsvg2-common adwaita-icon-theme
   clang libclang-rt-14-dev clang-tidy clang-format cppcheck
   locales imagemagick xdotool
-  time
+  time xxd
   desktop-file-utils appstream dpkg-dev file
   x11-utils groff-base
 )

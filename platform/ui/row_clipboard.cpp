@@ -21,14 +21,16 @@ std::size_t FieldSize(std::string_view bytes) {
     return size;
 }
 
-void AppendField(std::string& out, std::string_view bytes) {
-    const std::size_t start = out.size();
-    windows1252::AppendUtf8(out, bytes);
-    for (std::size_t i = start; i < out.size(); ++i) {
-        if (out[i] == '\t' || out[i] == '\n' || out[i] == '\r') {
-            out[i] = ' ';
+// Writes the field at out, which has room for FieldSize(bytes) bytes and two
+// more; returns its end.
+char* PutField(std::string_view bytes, char* out) {
+    char* const end = windows1252::ToUtf8(bytes, out);
+    for (char* c = out; c != end; ++c) {
+        if (*c == '\t' || *c == '\n' || *c == '\r') {
+            *c = ' ';
         }
     }
+    return end;
 }
 
 // Each line: its fields, a separator between two of them and the line end.
@@ -75,21 +77,24 @@ std::string MakeRowsClipboardText(const std::vector<std::string>& titles,
     std::size_t size = (rows.size() + 1) * titles.size();
     ForEachLine(titles, rows, cellBytes,
                 [&size](std::string_view bytes, bool) { size += FieldSize(bytes); });
-    std::string out;
-    out.reserve(size);
+    // The text is written in place; the slack takes the bytes the decoder
+    // may write past a character's end.
+    std::string out(size + windows1252::kMaxUtf8PerByte, '\0');
+    char* next = out.data();
     bool any = false;
     ForEachLine(titles, rows, cellBytes, [&](std::string_view bytes, bool first) {
         if (first && any) {
-            out += '\n';
+            *next++ = '\n';
         } else if (!first) {
-            out += '\t';
+            *next++ = '\t';
         }
         any = true;
-        AppendField(out, bytes);
+        next = PutField(bytes, next);
     });
     if (any) {
-        out += '\n';
+        *next++ = '\n';
     }
+    out.resize(static_cast<std::size_t>(next - out.data()));
     return out;
 }
 
