@@ -150,6 +150,8 @@ struct MemoryCutRowTable::Impl {
     std::vector<std::unique_ptr<Row[]>> pages;
     std::size_t count = 0;
     std::vector<Chunk> chunks;
+    // Chunks of a cleared table, handed out again before new ones are made.
+    std::vector<std::unique_ptr<char[]>> spare;
     // Bytes of blocks that a rewritten row left behind.
     std::size_t garbage = 0;
     std::size_t live = 0;
@@ -218,7 +220,12 @@ struct MemoryCutRowTable::Impl {
             Chunk chunk;
             // A block never spans chunks; one larger than a chunk gets its own.
             chunk.size = std::max(size, kChunkSize);
-            chunk.data.reset(new char[chunk.size]);
+            if (chunk.size == kChunkSize && !spare.empty()) {
+                chunk.data = std::move(spare.back());
+                spare.pop_back();
+            } else {
+                chunk.data.reset(new char[chunk.size]);
+            }
             chunks.push_back(std::move(chunk));
         }
         Chunk& chunk = chunks.back();
@@ -318,8 +325,24 @@ MemoryCutRowTable::MemoryCutRowTable() : m_impl(std::make_unique<Impl>()) {}
 MemoryCutRowTable::~MemoryCutRowTable() = default;
 
 void MemoryCutRowTable::DeleteAllItems() {
-    // Hand the memory of a large list back at once.
-    *m_impl = Impl();
+    // The dialog reloads the list on every keystroke in the path field: the
+    // memory the rows took is kept for the next load, which would otherwise
+    // pay again for every page of it. Only the chunks of the arena and the
+    // index pages stay; they are reused from the first.
+    Impl& impl = *m_impl;
+    impl.count = 0;
+    impl.garbage = 0;
+    impl.live = 0;
+    for (Chunk& chunk : impl.chunks) {
+        chunk.used = 0;
+    }
+    impl.spare.clear();
+    while (!impl.chunks.empty()) {
+        if (impl.chunks.back().size == kChunkSize) {
+            impl.spare.push_back(std::move(impl.chunks.back().data));
+        }
+        impl.chunks.pop_back();
+    }
 }
 
 int MemoryCutRowTable::InsertItem(int index, const char* text) {
