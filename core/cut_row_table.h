@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+class MemoryCutRowTable;
+
 class CutRowTable {
 public:
     virtual ~CutRowTable() = default;
@@ -29,6 +31,11 @@ public:
     // ends them with a zero byte. Returns the number of characters copied (an
     // empty text for a cell that does not exist; nothing when length < 1).
     virtual int GetItemText(int row, int column, char* buffer, int length) const = 0;
+
+    // The row store that holds the rows, when they live in one: readers of
+    // many cells (the report) then view its bytes instead of copying each
+    // cell out. nullptr for any other provider.
+    virtual const MemoryCutRowTable* GetRowStore() const { return nullptr; }
 };
 
 // The one row store of the program: the converter's table, and the rows
@@ -54,6 +61,7 @@ public:
     bool SetItemText(int row, int column, const char* text) override;
     int GetItemCount() const override;
     int GetItemText(int row, int column, char* buffer, int length) const override;
+    const MemoryCutRowTable* GetRowStore() const override { return this; }
 
     // The bytes of a cell, without copying ("" for one that does not exist).
     // Valid until the table next changes.

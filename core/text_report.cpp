@@ -1,6 +1,8 @@
 #include "core/text_report.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "core/cut_row_table.h"
 #include "platform/file.h"
@@ -67,8 +69,17 @@ void WriteTextReport(const CutRowTable& table, CFile& file) {
 
     // The row count is read again after every line, so the loop ends at the
     // table's current end.
+    const MemoryCutRowTable* store = table.GetRowStore();
     for (int row = 0; row < table.GetItemCount(); ++row) {
         for (int column = 1; column <= 12; ++column) {
+            if (store != nullptr) {
+                // The same first kFetchLength - 1 bytes GetItemText would
+                // copy out, read in place.
+                const std::string_view text = store->GetCellView(row, column);
+                line.Cell(text.data(), std::min(text.size(), std::size_t{kFetchLength - 1}),
+                          column == 12);
+                continue;
+            }
             char cell[kFetchLength] = {};
             table.GetItemText(row, column, cell, kFetchLength);
             cell[kFetchLength - 1] = '\0';

@@ -86,6 +86,7 @@ public:
     bool SetItemText(int row, int column, const char* text) override;
     int GetItemCount() const override;
     int GetItemText(int row, int column, char* buffer, int length) const override;
+    const MemoryCutRowTable* GetRowStore() const override { return &m_rows; }
 
     // The bytes of a cell without copying ("" for one that does not exist),
     // valid until the rows next change; and the same as a string.

@@ -57,6 +57,29 @@ TEST(TextReport, DataLinesAreCutToSevenAndPaddedToTen) {
     const std::string bottom = "1         2         0.0       0.0       0         0         " +
                                std::string(40, ' ') + "0.0       0.0\r\n";
     EXPECT_EQ(ReadWhole(path), kTop + top + bottom);
+
+    // A provider that only answers the five operations gives the same bytes
+    // as the row store read in place.
+    class CFiveOperations final : public CutRowTable {
+    public:
+        explicit CFiveOperations(MemoryCutRowTable& rows) : m_rows(rows) {}
+        void DeleteAllItems() override { m_rows.DeleteAllItems(); }
+        int InsertItem(int index, const char* text) override {
+            return m_rows.InsertItem(index, text);
+        }
+        bool SetItemText(int row, int column, const char* text) override {
+            return m_rows.SetItemText(row, column, text);
+        }
+        int GetItemCount() const override { return m_rows.GetItemCount(); }
+        int GetItemText(int row, int column, char* buffer, int length) const override {
+            return m_rows.GetItemText(row, column, buffer, length);
+        }
+
+    private:
+        MemoryCutRowTable& m_rows;
+    };
+    SaveTextReport(CFiveOperations(table), path);
+    EXPECT_EQ(ReadWhole(path), kTop + top + bottom);
 }
 
 TEST(TextReport, LoadedListReportsRowsTopFirst) {
