@@ -81,6 +81,19 @@ bool ReadLead(CFile& file, CCutEntry& entry) {
 
 }  // namespace
 
+int ParseListFormat(std::string_view name) {
+    if (name == "new" || name == "0") {
+        return kFormatNew;
+    }
+    if (name == "old" || name == "1") {
+        return kFormatOld;
+    }
+    if (name == "mem" || name == "2") {
+        return kFormatMem;
+    }
+    return -1;
+}
+
 int ReadU24BE(CFile& file, std::int32_t& out) {
     out = 0;
     unsigned char byte = 0;

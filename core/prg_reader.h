@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 class CFile;
 class CFileException;
@@ -14,6 +15,10 @@ enum ListFormat : int {
     kFormatOld = 1,  // "Lib / Ori ( <1.7 )": no header, blade values
     kFormatMem = 2,  // "Mem": 3-byte header, no blade values
 };
+
+// The layout a command line names: "new" or "0", "old" or "1", "mem" or "2";
+// -1 for anything else.
+int ParseListFormat(std::string_view name);
 
 // Reads a big-endian 24-bit value one byte at a time into bits 16-23, 8-15
 // and 0-7 of out; bits 24-31 are zero. Returns 4 when all three bytes were

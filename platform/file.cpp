@@ -34,9 +34,34 @@ constexpr const char* kMessages[CFileException::kCauseCount] = {
 
 constexpr const char* kUnnamedFile = "un file senza nome";
 
-// The full path of a file as the user would name it: relative paths are taken
-// from the current directory, and "." and ".." components and repeated slashes
-// are folded textually (the path is for messages; it does not resolve links).
+int CloseRetainingErrno(int fd) {
+    const int saved = errno;
+    ::close(fd);
+    errno = saved;
+    return -1;
+}
+
+int OpIndex(tresk::file_fault::Op op) {
+    return op == tresk::file_fault::Op::read ? 0 : 1;
+}
+
+// Counts one call of op; true when this call is the one to fail.
+bool CountCall(tresk::file_fault::Op op) {
+    auto& state = tresk::file_fault::detail::g_state;
+    const int i = OpIndex(op);
+    ++state.calls[i];
+    return state.failAt[i] != 0 && state.calls[i] == state.failAt[i];
+}
+
+int InjectedErrno(tresk::file_fault::Op op) {
+    auto& state = tresk::file_fault::detail::g_state;
+    const int i = OpIndex(op);
+    state.failAt[i] = 0;  // one failure per arming
+    return state.errnoValue[i];
+}
+
+}  // namespace
+
 std::string FullPath(const std::string& path) {
     std::string joined;
     if (!path.empty() && path[0] == '/') {
@@ -91,34 +116,6 @@ std::string FullPath(const std::string& path) {
     }
     return result;
 }
-
-int CloseRetainingErrno(int fd) {
-    const int saved = errno;
-    ::close(fd);
-    errno = saved;
-    return -1;
-}
-
-int OpIndex(tresk::file_fault::Op op) {
-    return op == tresk::file_fault::Op::read ? 0 : 1;
-}
-
-// Counts one call of op; true when this call is the one to fail.
-bool CountCall(tresk::file_fault::Op op) {
-    auto& state = tresk::file_fault::detail::g_state;
-    const int i = OpIndex(op);
-    ++state.calls[i];
-    return state.failAt[i] != 0 && state.calls[i] == state.failAt[i];
-}
-
-int InjectedErrno(tresk::file_fault::Op op) {
-    auto& state = tresk::file_fault::detail::g_state;
-    const int i = OpIndex(op);
-    state.failAt[i] = 0;  // one failure per arming
-    return state.errnoValue[i];
-}
-
-}  // namespace
 
 namespace tresk::file_fault {
 

@@ -10,6 +10,12 @@
 #include <exception>
 #include <string>
 
+// The full path of a file as the user would name it: relative paths are taken
+// from the current directory, and "." and ".." components and repeated slashes
+// are folded textually (it does not resolve links). A path that cannot be made
+// full (no current directory) comes back as it is.
+std::string FullPath(const std::string& path);
+
 // A failed file operation: why it failed (one of the fifteen causes, in the
 // order of their message table), the operating system's error code (-1 when a
 // write stored fewer bytes than asked) and the full path of the file (empty when

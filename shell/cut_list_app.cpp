@@ -1,10 +1,15 @@
 #include "shell/cut_list_app.h"
 
+#include "platform/file.h"
 #include "shell/cut_list_dlg.h"
 
 bool CCutListApp::InitInstance() {
     {
         CCutListDlg dlg;
+        if (!m_cmdInfo.m_strFileName.empty()) {
+            // The full path, as the open-file dialog would return it.
+            dlg.OpenAtStart(FullPath(m_cmdInfo.m_strFileName), m_cmdInfo.m_nFormat);
+        }
         m_pMainWnd = &dlg;
         SetTopWindow(&dlg);
         dlg.DoModal();

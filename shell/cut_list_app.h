@@ -2,10 +2,16 @@
 #pragma once
 
 #include "platform/ui/win_app.h"
+#include "shell/command_line_info.h"
 
 class CCutListApp : public CWinApp {
 public:
-    CCutListApp() = default;
+    // cmdInfo: what the command line asked for (main() has already answered
+    // --help, --version and wrong arguments).
+    explicit CCutListApp(CCommandLineInfo cmdInfo = {}) : m_cmdInfo(std::move(cmdInfo)) {}
 
     bool InitInstance() override;
+
+private:
+    CCommandLineInfo m_cmdInfo;
 };

@@ -16,6 +16,12 @@
 #include "resources/resource.h"
 #include "shell/about_box.h"
 
+namespace {
+// The load of the file named on the command line, queued by OnInitDialog so
+// that it runs inside the dialog's message loop, under its exception guard.
+wxDEFINE_EVENT(EVT_OPEN_START_FILE, wxCommandEvent);
+}  // namespace
+
 // clang-format off
 wxBEGIN_EVENT_TABLE(CCutListDlg, CDialog)
     EVT_PAINT(CCutListDlg::OnPaint)
@@ -23,6 +29,8 @@ wxBEGIN_EVENT_TABLE(CCutListDlg, CDialog)
     EVT_TEXT(IDC_PATH, CCutListDlg::OnPathChanged)
     EVT_BUTTON(IDC_SAVE, CCutListDlg::OnSaveReport)
     EVT_COMMAND(wxID_ANY, EVT_FILE_DROPPED, CCutListDlg::OnFileDropped)
+    EVT_COMMAND(wxID_ANY, EVT_OPEN_START_FILE, CCutListDlg::OnOpenStartFile)
+    EVT_HELP(wxID_ANY, CCutListDlg::OnHelpInfo)
 wxEND_EVENT_TABLE()
 
 // The event table ends without a semicolon, which would make clang-format
@@ -32,6 +40,11 @@ CCutListDlg::CCutListDlg(wxWindow* parent)
 // clang-format on
 
 CCutListDlg::~CCutListDlg() = default;
+
+void CCutListDlg::OpenAtStart(std::string path, int format) {
+    m_strStartFile = std::move(path);
+    m_nStartFormat = format;
+}
 
 void CCutListDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
@@ -81,6 +94,19 @@ bool CCutListDlg::OnInitDialog() {
 
     m_nFormat = kFormatNew;
     UpdateData(false);
+
+    if (!m_strStartFile.empty()) {
+        // The user's part: the layout's radio button checked, then the file
+        // chosen once the dialog runs.
+        m_nFormat = m_nStartFormat;
+        UpdateData(false);
+        CallAfter([this] {
+            wxCommandEvent open(EVT_OPEN_START_FILE);
+            // A failed read is reported as for any command (a plain call
+            // would let the exception escape the queue of calls).
+            SafelyProcessEvent(open);
+        });
+    }
     return true;
 }
 
@@ -146,14 +172,28 @@ void CCutListDlg::OnSaveReport(wxCommandEvent& /*event*/) {
 }
 
 void CCutListDlg::OnFileDropped(wxCommandEvent& event) {
+    OpenAsChosen(ToAnsi(event.GetString()));
+}
+
+void CCutListDlg::OnOpenStartFile(wxCommandEvent& /*event*/) {
+    OpenAsChosen(m_strStartFile);
+}
+
+void CCutListDlg::OpenAsChosen(const std::string& path) {
     // What "Sfoglia" does once its dialog returned the file: the controls'
     // values first, then the path stored and shown (the field's change
     // notification during the transfer starts no load), then one load in the
     // checked layout.
     UpdateData(true);
-    m_strPath = ToAnsi(event.GetString());
+    m_strPath = path;
     UpdateData(false);
 
     const wxBusyCursor busy;
     LoadCutList(m_strPath, m_nFormat, m_listCtrl);
+}
+
+void CCutListDlg::OnHelpInfo(wxHelpEvent& /*event*/) {
+    // No help file belongs to the program: a help request (F1) shows what
+    // the program says about itself, the About box of the system menu.
+    OnSysCommand(static_cast<unsigned>(IDM_ABOUTBOX), 0);
 }

@@ -6,6 +6,8 @@
 
 #include <wx/iconbndl.h>
 
+class wxHelpEvent;
+
 #include "platform/ui/dialog.h"
 #include "platform/ui/list_ctrl.h"
 
@@ -22,6 +24,11 @@ public:
     int m_nFormat = -1;
     wxIconBundle m_icon;
 
+    // Loads path in layout format as soon as the dialog runs, as if the user
+    // had checked that layout and chosen the file with "Sfoglia". Call before
+    // DoModal.
+    void OpenAtStart(std::string path, int format);
+
     // The image shown while the minimised window is dragged.
     const wxIconBundle& OnQueryDragIcon() const { return m_icon; }
 
@@ -36,6 +43,12 @@ private:
     void OnPathChanged(wxCommandEvent& event);
     void OnSaveReport(wxCommandEvent& event);
     void OnFileDropped(wxCommandEvent& event);
+    void OnOpenStartFile(wxCommandEvent& event);
+    void OnHelpInfo(wxHelpEvent& event);
+    void OpenAsChosen(const std::string& path);
+
+    std::string m_strStartFile;
+    int m_nStartFormat = -1;
 
     wxDECLARE_EVENT_TABLE();
 };

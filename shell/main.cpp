@@ -1,6 +1,40 @@
-// The single application object, made by the framework at start-up.
-#include <wx/app.h>
+// The viewer's entry point. The command line is read before the toolkit
+// starts: --help, --version and a wrong argument are answered without a
+// display, and the toolkit is given no arguments of its own to interpret.
+#include <cstdio>
+#include <string>
+#include <vector>
 
+#include <wx/app.h>
+#include <wx/init.h>
+
+#include "shell/command_line_info.h"
 #include "shell/cut_list_app.h"
 
-wxIMPLEMENT_APP(CCutListApp);
+namespace {
+
+int Print(const std::string& text) {
+    std::fputs(text.c_str(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CCommandLineInfo info =
+        CCommandLineInfo::Parse(std::vector<std::string>(argv + 1, argv + argc));
+    switch (info.m_nAction) {
+        case CCommandLineInfo::Action::help:
+            return Print(CCommandLineInfo::HelpText());
+        case CCommandLineInfo::Action::version:
+            return Print(CCommandLineInfo::VersionText());
+        case CCommandLineInfo::Action::error:
+            std::fprintf(stderr, "%s\n", info.m_strError.c_str());
+            return kExitUsage;
+        case CCommandLineInfo::Action::run:
+            break;
+    }
+    wxApp::SetInstance(new CCutListApp(std::move(info)));
+    int toolkitArgc = 1;
+    return wxEntry(toolkitArgc, argv);
+}

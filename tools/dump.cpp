@@ -87,16 +87,6 @@ std::optional<std::string> CheckOutputDir(const std::string& dir) {
 
 }  // namespace
 
-int ParseLayout(std::string_view name) {
-    if (name == "new" || name == "0")
-        return 0;
-    if (name == "old" || name == "1")
-        return 1;
-    if (name == "mem" || name == "2")
-        return 2;
-    return -1;
-}
-
 std::optional<Options> ParseArgs(const std::vector<std::string>& args, std::string& error) {
     Options options;
     bool optionsEnded = false;
@@ -144,7 +134,7 @@ std::optional<Options> ParseArgs(const std::vector<std::string>& args, std::stri
         } else if ((found = matches("--layout", 0)) != 0) {
             if (found < 0)
                 return missingValue("--layout");
-            options.layout = ParseLayout(value);
+            options.layout = ParseListFormat(value);
             if (options.layout < 0) {
                 error = "formato non valido '" + value + "' (ammessi: new, old, mem, 0, 1, 2)";
                 return std::nullopt;

@@ -34,9 +34,6 @@ struct Options {
 // line, no program name) into error.
 std::optional<Options> ParseArgs(const std::vector<std::string>& args, std::string& error);
 
-// The layout named by a --layout value ("new"/"0", "old"/"1", "mem"/"2"), or -1.
-int ParseLayout(std::string_view name);
-
 // Appends the bytes of a cell as one RFC 4180 field, decoded from
 // Windows-1252 to UTF-8 (see core/windows1252.h): quoted (with doubled quotes)
 // when it holds a comma, a double quote, CR or LF; as it is otherwise.

@@ -1,5 +1,7 @@
 #include "platform/ui/dialog.h"
 
+#include <algorithm>
+
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/dcclient.h>
@@ -39,6 +41,30 @@ private:
 // dialog does not have.
 constexpr int kCloseItemId = 0x7F60;
 
+// The radio buttons of the group that holds the control id, in template
+// order. A group runs from a control that starts one (or the first control)
+// to the next; controls in it that are not radio buttons are passed over.
+std::vector<int> RadioGroup(const DlgTemplate& tmpl, int id) {
+    std::vector<int> group;
+    bool found = false;
+    for (const DlgControl& control : tmpl.controls) {
+        if ((control.style & WS_GROUP) != 0) {
+            if (found) {
+                break;
+            }
+            group.clear();
+        }
+        if (control.kind == DlgControlKind::radioButton) {
+            group.push_back(control.id);
+        }
+        found = found || control.id == id;
+    }
+    if (!found) {
+        group.clear();
+    }
+    return group;
+}
+
 void PressButton(wxButton* button) {
     wxCommandEvent click(wxEVT_BUTTON, button->GetId());
     click.SetEventObject(button);
@@ -77,26 +103,12 @@ void DDX_Radio(CDataExchange* pDX, int id, int& value) {
     if (tmpl == nullptr) {
         return;
     }
-    // The group runs from this button to the next control that starts a
-    // group; controls in it that are not radio buttons are passed over.
-    bool inGroup = false;
-    int index = 0;
     if (pDX->m_bSaveAndValidate) {
         value = -1;
     }
-    for (const DlgControl& control : tmpl->controls) {
-        if (!inGroup) {
-            inGroup = control.id == id;
-            if (!inGroup) {
-                continue;
-            }
-        } else if ((control.style & WS_GROUP) != 0) {
-            break;
-        }
-        if (control.kind != DlgControlKind::radioButton) {
-            continue;
-        }
-        auto* button = dynamic_cast<wxRadioButton*>(pDX->m_pDlgWnd->GetDlgItem(control.id));
+    int index = 0;
+    for (const int buttonId : RadioGroup(*tmpl, id)) {
+        auto* button = dynamic_cast<wxRadioButton*>(pDX->m_pDlgWnd->GetDlgItem(buttonId));
         if (button != nullptr) {
             if (pDX->m_bSaveAndValidate) {
                 if (button->GetValue()) {
@@ -391,11 +403,55 @@ void CDialog::OnCharHook(wxKeyEvent& event) {
         }
         return;
     }
+    if (key == WXK_F1 && modifiers == wxMOD_NONE) {
+        // The help request goes from the focused control up to the dialog.
+        wxWindow* origin = FindFocus();
+        if (origin == nullptr || wxGetTopLevelParent(origin) != this) {
+            origin = this;
+        }
+        wxHelpEvent help(wxEVT_HELP, origin->GetId(), wxDefaultPosition,
+                         wxHelpEvent::Origin_Keyboard);
+        help.SetEventObject(origin);
+        origin->HandleWindowEvent(help);
+        return;
+    }
+    if ((key == WXK_UP || key == WXK_DOWN || key == WXK_LEFT || key == WXK_RIGHT) &&
+        modifiers == wxMOD_NONE && MoveInRadioGroup(key == WXK_DOWN || key == WXK_RIGHT)) {
+        return;
+    }
     if (key == WXK_SPACE && modifiers == wxMOD_ALT && GetSystemMenu(false) != nullptr) {
         ShowSystemMenu(wxPoint(0, 0));
         return;
     }
     event.Skip();
+}
+
+bool CDialog::MoveInRadioGroup(bool forward) {
+    // Automatic radio buttons: an arrow key moves the focus to the next (or
+    // previous) button of the group, round at its ends, and checks it.
+    auto* focused = dynamic_cast<wxRadioButton*>(FindFocus());
+    if (focused == nullptr || focused->GetParent() != this || m_template == nullptr) {
+        return false;
+    }
+    const std::vector<int> group = RadioGroup(*m_template, focused->GetId());
+    const auto here = std::find(group.begin(), group.end(), focused->GetId());
+    if (group.size() < 2 || here == group.end()) {
+        return false;
+    }
+    const auto count = static_cast<std::ptrdiff_t>(group.size());
+    const std::ptrdiff_t step = forward ? 1 : count - 1;
+    const int nextId = group[static_cast<std::size_t>((here - group.begin() + step) % count)];
+    auto* next = dynamic_cast<wxRadioButton*>(GetDlgItem(nextId));
+    if (next == nullptr) {
+        return false;
+    }
+    next->SetFocus();
+    next->SetValue(true);
+    wxCommandEvent click(wxEVT_RADIOBUTTON, next->GetId());
+    click.SetEventObject(next);
+    click.SetInt(1);
+    next->HandleWindowEvent(click);
+    return true;
 }
 
 void CDialog::OnCloseBox(wxCloseEvent& /*event*/) {

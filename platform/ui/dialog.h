@@ -1,7 +1,8 @@
 // A modal dialog built from a dialog template, with the two-way data
 // exchange between its controls and the members of the derived class, the
 // keyboard behaviour of a Windows dialog (Enter gives the default command,
-// Escape and the close box cancel) and the window's system menu.
+// Escape and the close box cancel, arrow keys move among radio buttons, F1
+// sends a help event) and the window's system menu.
 #pragma once
 
 #include <cstdint>
@@ -105,6 +106,8 @@ private:
     bool BuildWindow(wxWindow* owner);
     void CreateControls();
     void OnCharHook(wxKeyEvent& event);
+    // An arrow key on a focused radio button; false when none has the focus.
+    bool MoveInRadioGroup(bool forward);
     void OnCloseBox(wxCloseEvent& event);
     void OnButton(wxCommandEvent& event);
     void OnMenu(wxCommandEvent& event);

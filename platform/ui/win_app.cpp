@@ -1,6 +1,9 @@
 #include "platform/ui/win_app.h"
 
+#include <clocale>
 #include <new>
+
+#include <wx/translation.h>
 
 #include "platform/file.h"
 #include "platform/ui/message_box.h"
@@ -33,8 +36,24 @@ bool CWinApp::InitInstance() {
     return true;
 }
 
+void CWinApp::UseUserLanguage() {
+    // Only the toolkit's texts and character handling: LC_NUMERIC stays "C",
+    // though the program's numbers never depend on it (they are written with
+    // std::to_chars).
+    std::setlocale(LC_CTYPE, "");
+    std::setlocale(LC_MESSAGES, "");
+    // The toolkit's stock labels ("Cancel", "Open", "Save" of the file
+    // dialogs) come from its own message catalogue.
+    if (wxTranslations::Get() == nullptr) {
+        auto* translations = new wxTranslations;
+        wxTranslations::Set(translations);
+        translations->AddStdCatalog();
+    }
+}
+
 bool CWinApp::OnInit() {
-    // No command-line parsing: the program takes no arguments.
+    // The command line was read before the toolkit started (main()).
+    UseUserLanguage();
     m_runMessageLoop = InitInstance();
     return true;
 }

@@ -36,5 +36,9 @@ protected:
     bool OnExceptionInMainLoop() override;
 
 private:
+    // The toolkit's own texts (file dialogs, their error messages) in the
+    // user's language, as the desktop's other programs show them.
+    static void UseUserLanguage();
+
     bool m_runMessageLoop = false;
 };

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/prg_reader.h"
 #include "platform/file.h"
 #include "tools/dump.h"
 
@@ -199,14 +200,14 @@ TEST(TreskdumpCsv, EmptyListGivesTheHeaderRowOnly) {
 }
 
 TEST(TreskdumpArgs, LayoutNamesAndNumbers) {
-    EXPECT_EQ(treskdump::ParseLayout("new"), 0);
-    EXPECT_EQ(treskdump::ParseLayout("0"), 0);
-    EXPECT_EQ(treskdump::ParseLayout("old"), 1);
-    EXPECT_EQ(treskdump::ParseLayout("1"), 1);
-    EXPECT_EQ(treskdump::ParseLayout("mem"), 2);
-    EXPECT_EQ(treskdump::ParseLayout("2"), 2);
-    EXPECT_EQ(treskdump::ParseLayout("3"), -1);
-    EXPECT_EQ(treskdump::ParseLayout("NEW"), -1);
+    EXPECT_EQ(ParseListFormat("new"), 0);
+    EXPECT_EQ(ParseListFormat("0"), 0);
+    EXPECT_EQ(ParseListFormat("old"), 1);
+    EXPECT_EQ(ParseListFormat("1"), 1);
+    EXPECT_EQ(ParseListFormat("mem"), 2);
+    EXPECT_EQ(ParseListFormat("2"), 2);
+    EXPECT_EQ(ParseListFormat("3"), -1);
+    EXPECT_EQ(ParseListFormat("NEW"), -1);
 
     std::string error;
     const auto options =
