@@ -39,7 +39,7 @@ echo "Files of the package: ${#installed_files[@]}"
 printf '  %s\n' "${installed_files[@]}"
 for f in /usr/bin/treskdump /usr/bin/treskviewer /usr/share/applications/treskviewer.desktop \
          /usr/share/icons/hicolor/scalable/apps/treskviewer.svg \
-         /usr/share/metainfo/io.github.treskviewer.TreskViewer.metainfo.xml \
+         /usr/share/metainfo/io.github.treskviewer.treskviewer.metainfo.xml \
          /usr/share/man/man1/treskdump.1.gz; do
   [ -f "$f" ] || { echo "missing after install: $f"; exit 1; }
 done

@@ -15,8 +15,11 @@
 
 namespace guitest {
 
-std::unique_ptr<CCutListDlg> OpenMainDialog() {
+std::unique_ptr<CCutListDlg> OpenMainDialog(const std::string& startFile, int startFormat) {
     auto dlg = std::make_unique<CCutListDlg>();
+    if (!startFile.empty()) {
+        dlg->OpenAtStart(startFile, startFormat);
+    }
     EXPECT_TRUE(dlg->CreateFromTemplate(nullptr));
     wxTheApp->SetTopWindow(dlg.get());
     dlg->Show();

@@ -1,10 +1,14 @@
 // The main dialog driven as a user drives it: start-up state, choosing files
 // in each layout, reloads from the path field, the report, error reports,
 // and the keys that end it.
+#include <clocale>
+#include <cstdlib>
+
 #include <gtest/gtest.h>
 #include <wx/listctrl.h>
 #include <wx/radiobut.h>
 #include <wx/statbox.h>
+#include <wx/stockitem.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
@@ -15,6 +19,7 @@
 #include "platform/file.h"
 #include "platform/ui/dialog_template.h"
 #include "resources/resource.h"
+#include "shell/command_line_info.h"
 #include "shell/cut_list_dlg.h"
 
 using namespace guitest;
@@ -243,6 +248,83 @@ TEST(MainDialog, ShowsWindowsTextsOfTheFileWithoutLosingThem) {
     ASSERT_EQ(dlg->m_listCtrl.GetItemCount(), 3);
     EXPECT_EQ(Row(*dlg, 0)[10], "\xC8 pi\xF9");  // kept as the file's bytes
     EXPECT_EQ(dlg->m_listCtrl.GetView()->GetItemText(0, 10), wxString::FromUTF8("È più"));
+}
+
+TEST(MainDialog, ArrowKeysMoveTheFocusAndTheCheckRoundTheLayoutGroup) {
+    auto dlg = OpenMainDialog();
+    dlg->GetDlgItem(IDC_FMT_NEW)->SetFocus();
+    Flush();
+    wxUIActionSimulator keys;
+    keys.MouseMove(dlg->GetScreenPosition() + wxPoint(5, 5));
+    // Down and Right go forward, Up and Left back, round at both ends.
+    const std::pair<int, int> steps[] = {{WXK_DOWN, IDC_FMT_OLD}, {WXK_RIGHT, IDC_FMT_MEM},
+                                         {WXK_DOWN, IDC_FMT_NEW}, {WXK_UP, IDC_FMT_MEM},
+                                         {WXK_LEFT, IDC_FMT_OLD}};
+    for (const auto& [key, expected] : steps) {
+        keys.Char(key);
+        Flush();
+        EXPECT_EQ(wxWindow::FindFocus(), dlg->GetDlgItem(expected)) << key;
+        EXPECT_TRUE(Checked(*dlg, expected)) << key;
+    }
+    EXPECT_FALSE(Checked(*dlg, IDC_FMT_NEW));
+    EXPECT_FALSE(Checked(*dlg, IDC_FMT_MEM));
+    // As with a click, the stored layout waits for the next "Sfoglia".
+    EXPECT_EQ(dlg->m_nFormat, kFormatNew);
+}
+
+TEST(MainDialog, AFileNamedAtStartLoadsAsOneChosenInItsLayout) {
+    TempDir dir;
+    const std::string path = dir.Write("start.PRG", File(ThreeRecords(), kFormatMem));
+    auto dlg = OpenMainDialog(path, kFormatMem);
+    EXPECT_EQ(PathField(*dlg)->GetValue(), wxString::FromUTF8(path.c_str()));
+    EXPECT_TRUE(Checked(*dlg, IDC_FMT_MEM));
+    EXPECT_FALSE(Checked(*dlg, IDC_FMT_NEW));
+    EXPECT_EQ(dlg->m_strPath, path);
+    EXPECT_EQ(dlg->m_nFormat, kFormatMem);
+    EXPECT_EQ(Shown(*dlg), Decoded(path, kFormatMem));
+    EXPECT_EQ(dlg->m_listCtrl.GetItemCount(), 3);
+}
+
+TEST(MainDialog, ToolkitTextsFollowTheUserWhileNumbersKeepTheirPoint) {
+    // The application has started (as the viewer does): messages and
+    // characters follow the environment, number formatting never does.
+    EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+    if (std::getenv("TRESK_REQUIRE_IT_LOCALE") != nullptr) {
+        // The file dialogs' cancel button, as the toolkit labels it.
+        EXPECT_EQ(wxGetStockLabel(wxID_CANCEL, wxSTOCK_NOFLAGS), "Annulla");
+        EXPECT_STRNE(std::setlocale(LC_MESSAGES, nullptr), "C");
+    }
+}
+
+TEST(CommandLine, TakesOneFileAndALayoutAndRefusesEverythingElse) {
+    using Action = CCommandLineInfo::Action;
+    const CCommandLineInfo none = CCommandLineInfo::Parse({});
+    EXPECT_EQ(none.m_nAction, Action::run);
+    EXPECT_EQ(none.m_strFileName, "");
+    EXPECT_EQ(none.m_nFormat, kFormatNew);
+
+    const CCommandLineInfo mem = CCommandLineInfo::Parse({"--layout", "mem", "a.PRG"});
+    EXPECT_EQ(mem.m_nAction, Action::run);
+    EXPECT_EQ(mem.m_strFileName, "a.PRG");
+    EXPECT_EQ(mem.m_nFormat, kFormatMem);
+    const CCommandLineInfo old = CCommandLineInfo::Parse({"-", "--layout=1"});
+    EXPECT_EQ(old.m_strFileName, "-");
+    EXPECT_EQ(old.m_nFormat, kFormatOld);
+    EXPECT_EQ(CCommandLineInfo::Parse({"--", "--help"}).m_strFileName, "--help");
+    EXPECT_EQ(CCommandLineInfo::Parse({"x", "--version"}).m_nAction, Action::version);
+    EXPECT_EQ(CCommandLineInfo::Parse({"--help", "--bogus"}).m_nAction, Action::help);
+
+    const CCommandLineInfo bad = CCommandLineInfo::Parse({"--layout", "3", "a.PRG"});
+    EXPECT_EQ(bad.m_nAction, Action::error);
+    EXPECT_EQ(bad.m_strError,
+              "treskviewer: formato non valido '3' (ammessi: new, old, mem, 0, 1, 2)"
+              " - vedere 'treskviewer --help'");
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--bogus"}, {"--layout"}, {"a.PRG", "b.PRG"}, {""}, {"-x"}}) {
+        const CCommandLineInfo info = CCommandLineInfo::Parse(args);
+        EXPECT_EQ(info.m_nAction, Action::error) << args[0];
+        EXPECT_EQ(info.m_strError.find('\n'), std::string::npos) << args[0];
+    }
 }
 
 TEST(MainDialog, ANewLayoutCountsOnlyFromTheNextSfoglia) {

@@ -92,6 +92,25 @@ TEST(SystemMenu, TheAboutEntryOpensTheAboutBoxOverTheMainDialog) {
     EXPECT_EQ(dlg->GetResult(), 0);
 }
 
+TEST(SystemMenu, F1OpensTheAboutBoxFromAnyControl) {
+    auto dlg = OpenMainDialog();
+    for (int id : {IDC_PATH, IDC_LIST}) {
+        dlg->GetDlgItem(id)->SetFocus();
+        Flush();
+        ShownAbout shown;
+        wxUIActionSimulator keys;
+        keys.MouseMove(dlg->GetScreenPosition() + wxPoint(5, 5));
+        wxTEST_DIALOG(
+            {
+                keys.Char(WXK_F1);
+                Flush();
+            },
+            ExpectAboutBox(&shown));
+        EXPECT_EQ(shown.title, "Informazioni su TreskViewer") << id;
+        EXPECT_TRUE(dlg->IsShown()) << id;
+    }
+}
+
 TEST(SystemMenu, TheAboutBoxIsModalAndClosesWithItsKeys) {
     auto dlg = OpenMainDialog();
     // Clicks that reach "Sfoglia" are counted here instead of opening a file

@@ -2,11 +2,18 @@
 # Drives the real treskviewer executable on the test display with xdotool,
 # as a user with a keyboard would: it starts into its dialog, Enter and
 # Escape end the process with status 0, and a file chosen with "Sfoglia" in
-# each layout gives, through "Salva su file", the very report treskdump
-# writes for that file and layout.
+# each layout (checked with the mouse and the arrow keys), or named on the
+# command line, gives through "Salva su file" the very report treskdump
+# writes for that file and layout. --help, --version and a wrong argument
+# need no display. The viewer runs on a session bus with the accessibility
+# bus up, as on a GNOME desktop, and must not print GLib or ATK criticals.
 #
 # Usage: viewer_process_test.sh VIEWER TRESKDUMP EXAMPLES_DIR
 set -euo pipefail
+if [ -z "${TRESK_SESSION_BUS:-}" ] && command -v dbus-run-session >/dev/null &&
+   [ -f /usr/share/dbus-1/services/org.a11y.Bus.service ]; then
+    TRESK_SESSION_BUS=1 exec dbus-run-session -- "$0" "$@"
+fi
 viewer=$(realpath "$1")
 dump=$(realpath "$2")
 examples=$(realpath "$3")
@@ -30,10 +37,30 @@ fail() {
     failures=$((failures + 1))
 }
 
-# Starts the viewer and sets window once its window is on screen.
+# The answers that need no display: --help and --version on standard output
+# with status 0, a wrong argument as one line on standard error, status 2.
+# nodisplay ARGS... prints "<status> <stdout lines> <stderr lines>".
+nodisplay() {
+    local status=0
+    (cd "$work" && env -u DISPLAY -u WAYLAND_DISPLAY "$viewer" "$@" >"$work/out" 2>"$work/err") ||
+        status=$?
+    echo "$status $(wc -l <"$work/out") $(wc -l <"$work/err")"
+}
+[ "$(nodisplay --version)" = "0 1 0" ] && grep -qx 'treskviewer (TreskViewer) [0-9.]*' "$work/out" ||
+    fail "--version: $(cat "$work/out" "$work/err")"
+[[ "$(nodisplay --help)" == "0 "*" 0" ]] && grep -q '^Uso: treskviewer ' "$work/out" ||
+    fail "--help: $(cat "$work/out" "$work/err")"
+for args in "--layout 7 x.PRG" "--bogus" "a.PRG b.PRG"; do
+    # shellcheck disable=SC2086
+    [ "$(nodisplay $args)" = "2 0 1" ] && grep -q '^treskviewer: ' "$work/err" ||
+        fail "$args: $(cat "$work/out" "$work/err")"
+done
+
+# Starts the viewer (with the given arguments) and sets window once its
+# window is on screen.
 window=""
 start_viewer() {
-    (cd "$work" && exec "$viewer" >>"$work/viewer.log" 2>&1) &
+    (cd "$work" && exec "$viewer" "$@" >>"$work/viewer.log" 2>&1) &
     viewer_pid=$!
     window=$(timeout 20 xdotool search --sync --onlyvisible --name '^TreskViewer$' | head -n 1 || true)
     if [ -z "$window" ]; then
@@ -116,15 +143,18 @@ for case in "lista_nuova.PRG:new:0" "lista_vecchia.PRG:old:1" "lista_mem.PRG:mem
     prg="$work/$name"
     report="$work/$name.txt"
     start_viewer || continue
-    # Check the layout's radio button with the mouse, then click into the
-    # path field so that Tab leads to "Sfoglia". Positions are the dialog
+    # Check the layout's radio button: a click on the first, then an arrow
+    # key (Right to the second, Left round to the third). Then click into
+    # the path field so that Tab leads to "Sfoglia". Positions are the dialog
     # units of the controls scaled to the window (433 x 280 units).
     eval "$(xdotool getwindowgeometry --shell "$window")"
-    if [ "$radios" != 0 ]; then
-        x=$((radios == 1 ? WIDTH * 135 / 433 : WIDTH * 248 / 433))
-        xdotool mousemove --window "$window" "$x" $((HEIGHT * 58 / 280)) click 1
-        sleep 0.2
-    fi
+    xdotool mousemove --window "$window" $((WIDTH * 19 / 433)) $((HEIGHT * 58 / 280)) click 1
+    sleep 0.2
+    case $radios in
+        1) xdotool key Right ;;
+        2) xdotool key Left ;;
+    esac
+    sleep 0.2
     xdotool mousemove --window "$window" $((WIDTH * 100 / 433)) $((HEIGHT * 25 / 280)) click 1
     sleep 0.2
     xdotool key Tab space
@@ -148,6 +178,30 @@ for case in "lista_nuova.PRG:new:0" "lista_vecchia.PRG:old:1" "lista_mem.PRG:mem
         echo "ok: $name ($layout), $(wc -c <"$report") bytes, same as treskdump"
     fi
 done
+
+# Named on the command line: loaded at start in the layout given, so "Salva
+# su file" (three Tabs from the path field: "Sfoglia", the list, "Salva su
+# file") writes its report straight away.
+cp "$examples/lista_vecchia.PRG" "$work/start.PRG"
+if start_viewer --layout old start.PRG; then
+    xdotool key Tab Tab Tab space
+    if answer_file_dialog "$work/start.txt"; then
+        xdotool windowfocus --sync "$window"
+        xdotool key Escape
+        expect_exit_0 "treskviewer --layout old FILE"
+        "$dump" --layout old -o "$work/start.expected" "$work/start.PRG"
+        if cmp -s "$work/start.txt" "$work/start.expected"; then
+            echo "ok: a file named on the command line loads in its layout"
+        else
+            fail "treskviewer --layout old FILE: the report differs from treskdump"
+        fi
+    fi
+fi
+
+# Every exit above was clean: no GLib or ATK critical warning on stderr.
+if grep -E 'CRITICAL' "$work/viewer.log" >&2; then
+    fail "the viewer printed critical warnings"
+fi
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures failed" >&2

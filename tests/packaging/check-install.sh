@@ -25,7 +25,7 @@ if [ "$gui" = ON ]; then
     share/icons/hicolor/48x48/apps/treskviewer.png
     share/icons/hicolor/scalable/apps/treskviewer.svg
     share/man/man1/treskviewer.1.gz
-    share/metainfo/io.github.treskviewer.TreskViewer.metainfo.xml
+    share/metainfo/io.github.treskviewer.treskviewer.metainfo.xml
   )
 fi
 
