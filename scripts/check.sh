@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fresh machine to test results: installs the Debian packages that are
-# missing (make and the compiler among them), builds, and runs every test.
+# missing for building and testing (make and the compiler among them),
+# builds everything, and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-./scripts/install-deps.sh
+./scripts/install-deps.sh test
 exec make check

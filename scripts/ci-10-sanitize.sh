@@ -9,6 +9,7 @@
 #    (scripts/lsan-gui.supp), which LeakSanitizer would otherwise report.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+./scripts/install-deps.sh ci  # what this stage uses, if .ci/run has not installed it yet
 build=${TRESK_ASAN_BUILD:-build-asan}
 start=$SECONDS
 mkdir -p "$build"

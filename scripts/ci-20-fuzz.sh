@@ -6,6 +6,7 @@
 # executions, the speed and the coverage of each target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+./scripts/install-deps.sh ci  # what this stage uses, if .ci/run has not installed it yet
 build=${TRESK_FUZZ_BUILD:-build-fuzz}
 seconds=${TRESK_FUZZ_SECONDS:-60}
 start=$SECONDS

@@ -4,6 +4,7 @@
 # values in tenths must keep their point. Generates the locale if missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+./scripts/install-deps.sh ci  # what this stage uses, if .ci/run has not installed it yet
 build=${BUILD:-build}
 start=$SECONDS
 if ! locale -a 2>/dev/null | grep -qiE '^it_IT\.utf-?8$'; then

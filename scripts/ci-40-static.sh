@@ -6,6 +6,7 @@
 # shows all findings.
 set -uo pipefail
 cd "$(dirname "$0")/.."
+./scripts/install-deps.sh ci  # what this stage uses, if .ci/run has not installed it yet
 root=$(pwd)
 build=${TRESK_TIDY_BUILD:-build-tidy}
 start=$SECONDS

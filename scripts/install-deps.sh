@@ -1,19 +1,52 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the viewer and the tests need,
-# skipping the update and the install when everything is already there.
+# Installs the Debian 12 packages one use of the tree needs, skipping the
+# update and the install when everything is already there:
+#   install-deps.sh run    build and run the viewer and treskdump
+#   install-deps.sh test   the above, plus what the test suite uses
+#   install-deps.sh ci     the above, plus what the CI stages (scripts/ci-*.sh),
+#                          the benchmark and the Debian package use (default)
 set -euo pipefail
 
-packages=(
+# Building and running: the compiler and make, CMake, wxWidgets for GTK and
+# its translations (the file dialogs' buttons in the user's language), GTK's
+# SVG loader and icon theme (the file dialogs' icons).
+run_packages=(
   build-essential cmake pkg-config
-  libwxgtk3.2-dev
-  libgtest-dev googletest libgmock-dev libbenchmark-dev
-  xvfb xauth fonts-dejavu-core librsvg2-common adwaita-icon-theme
-  clang libclang-rt-14-dev clang-tidy clang-format cppcheck
-  locales imagemagick xdotool
-  time xxd
-  desktop-file-utils appstream dpkg-dev file
-  x11-utils groff-base
+  libwxgtk3.2-dev wx3.2-i18n
+  librsvg2-common adwaita-icon-theme
 )
+# Testing: GoogleTest, a virtual X display with a font, xdotool and xwininfo
+# to drive the real program, a session bus with the accessibility bus (as on
+# a GNOME desktop), the Italian locale, and the validators and tools of the
+# packaging tests. ImageMagick and librsvg2-bin also serve
+# packaging/icons/render.sh.
+test_packages=(
+  libgtest-dev googletest libgmock-dev
+  xvfb xauth fonts-dejavu-core xdotool x11-utils
+  dbus-daemon at-spi2-core
+  locales
+  desktop-file-utils appstream shared-mime-info file groff-base
+  imagemagick librsvg2-bin
+)
+# CI stages: clang with libFuzzer and the sanitizers, the static checkers,
+# Google Benchmark, /usr/bin/time, and the package tools (dpkg-shlibdeps,
+# lintian).
+ci_packages=(
+  clang libclang-rt-14-dev clang-tidy clang-format cppcheck
+  libbenchmark-dev time xxd
+  dpkg-dev lintian
+)
+
+set_name=${1:-ci}
+case $set_name in
+  run) packages=("${run_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  ci) packages=("${run_packages[@]}" "${test_packages[@]}" "${ci_packages[@]}") ;;
+  *)
+    echo "usage: $0 [run|test|ci]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -35,6 +68,6 @@ fi
 
 # The tests check that numbers keep their decimal point under an Italian
 # locale, which needs that locale to exist.
-if ! locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$'; then
+if [ "$set_name" != run ] && ! locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$'; then
   $sudo localedef -i it_IT -f UTF-8 it_IT.UTF-8 || echo "warning: could not generate it_IT.UTF-8" >&2
 fi

@@ -14,6 +14,8 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 
 expected=(
   bin/treskdump
+  share/doc/treskviewer/changelog.gz
+  share/doc/treskviewer/copyright
   share/man/man1/treskdump.1.gz
 )
 if [ "$gui" = ON ]; then
@@ -26,6 +28,7 @@ if [ "$gui" = ON ]; then
     share/icons/hicolor/scalable/apps/treskviewer.svg
     share/man/man1/treskviewer.1.gz
     share/metainfo/io.github.treskviewer.treskviewer.metainfo.xml
+    share/mime/packages/treskviewer.xml
   )
 fi
 
@@ -47,11 +50,24 @@ done
 "$prefix/bin/treskdump" --version >/dev/null
 
 gzip -t "$prefix/share/man/man1/treskdump.1.gz"
+gzip -t "$prefix/share/doc/treskviewer/changelog.gz"
+# Debian's machine-readable form, naming the MIT licence of LICENSE.
+head -n 1 "$prefix/share/doc/treskviewer/copyright" |
+  grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/'
+grep -q 'Permission is hereby granted, free of charge' "$prefix/share/doc/treskviewer/copyright"
 
 if [ "$gui" = ON ]; then
   desktop-file-validate "$prefix/share/applications/treskviewer.desktop"
   # validate-tree also checks that the metainfo's launchable names an
   # installed desktop entry and that the icon it names is in the tree.
   appstreamcli validate-tree --no-net "$prefix"
+  # The file type registers (update-mime-database refuses a malformed
+  # definition): PRG files by name, either case, at the low weight, and the
+  # desktop entry opens that type.
+  update-mime-database "$prefix/share/mime"
+  grep -qx '10:application/x-tresk-cut-list:\*\.prg' "$prefix/share/mime/globs2"
+  [ -f "$prefix/share/mime/application/x-tresk-cut-list.xml" ]
+  grep -qx 'MimeType=application/x-tresk-cut-list;' "$prefix/share/applications/treskviewer.desktop"
+  grep -qx 'Exec=treskviewer %f' "$prefix/share/applications/treskviewer.desktop"
 fi
 echo "install tree OK"

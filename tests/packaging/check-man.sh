@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# The man pages must format without a groff warning, and the treskdump page
-# must document every option that `treskdump --help` offers.
+# The man pages must format without a groff warning, and the page of each
+# program given must document every option that its --help offers.
+# Usage: check-man.sh MANDIR PROGRAM...
 set -euo pipefail
 mandir=$1
-treskdump=$2
+shift
 status=0
 for page in "$mandir"/*.1; do
   warnings=$(groff -man -ww -z "$page" 2>&1)
@@ -12,15 +13,18 @@ for page in "$mandir"/*.1; do
     status=1
   fi
 done
-help=$("$treskdump" --help)
-options=$(grep -oE '(^|[[ |])--?[a-z][a-z-]*' <<<"$help" | grep -oE -- '--?[a-z][a-z-]*' | sort -u)
-[ -n "$options" ] || { echo "no options found in treskdump --help"; exit 1; }
-# groff source writes a hyphen in an option as \-.
-page=$(sed 's/\\-/-/g' "$mandir/treskdump.1")
-for opt in $options; do
-  if ! grep -qE -- "(^|[^a-z-])$opt([^a-z-]|$)" <<<"$page"; then
-    echo "treskdump.1 does not document $opt"
-    status=1
-  fi
+for program in "$@"; do
+  name=$(basename "$program")
+  help=$("$program" --help)
+  options=$(grep -oE '(^|[[ |])--?[a-z][a-z-]*' <<<"$help" | grep -oE -- '--?[a-z][a-z-]*' | sort -u)
+  [ -n "$options" ] || { echo "no options found in $name --help"; exit 1; }
+  # groff source writes a hyphen in an option as \-.
+  page=$(sed 's/\\-/-/g' "$mandir/$name.1")
+  for opt in $options; do
+    if ! grep -qE -- "(^|[^a-z-])$opt([^a-z-]|$)" <<<"$page"; then
+      echo "$name.1 does not document $opt"
+      status=1
+    fi
+  done
 done
 exit $status
