@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes docs/screenshot.png: the viewer on a private Xvfb display, with the
 # example lista_nuova.PRG chosen through "Sfoglia" exactly as a user does it
-# (xdotool types into the file dialog; the viewer has no command line).
+# (xdotool types into the file dialog rather than naming the file on the
+# command line).
 #
 # Usage: scripts/screenshot.sh [BUILD_DIR] [OUTPUT.png]
 set -euo pipefail

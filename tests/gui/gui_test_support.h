@@ -28,8 +28,7 @@ namespace guitest {
 // modal loop so that the test drives it, and made the application's main
 // window (message boxes and the About box open over it). A startFile is
 // opened as the command line opens it, in layout startFormat.
-std::unique_ptr<CCutListDlg> OpenMainDialog(const std::string& startFile = {},
-                                            int startFormat = 0);
+std::unique_ptr<CCutListDlg> OpenMainDialog(const std::string& startFile = {}, int startFormat = 0);
 
 // A click on the button with this dialog identifier.
 void Click(CCutListDlg& dlg, int id);

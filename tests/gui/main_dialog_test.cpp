@@ -8,8 +8,8 @@
 #include <wx/listctrl.h>
 #include <wx/radiobut.h>
 #include <wx/statbox.h>
-#include <wx/stockitem.h>
 #include <wx/stattext.h>
+#include <wx/stockitem.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
@@ -257,8 +257,10 @@ TEST(MainDialog, ArrowKeysMoveTheFocusAndTheCheckRoundTheLayoutGroup) {
     wxUIActionSimulator keys;
     keys.MouseMove(dlg->GetScreenPosition() + wxPoint(5, 5));
     // Down and Right go forward, Up and Left back, round at both ends.
-    const std::pair<int, int> steps[] = {{WXK_DOWN, IDC_FMT_OLD}, {WXK_RIGHT, IDC_FMT_MEM},
-                                         {WXK_DOWN, IDC_FMT_NEW}, {WXK_UP, IDC_FMT_MEM},
+    const std::pair<int, int> steps[] = {{WXK_DOWN, IDC_FMT_OLD},
+                                         {WXK_RIGHT, IDC_FMT_MEM},
+                                         {WXK_DOWN, IDC_FMT_NEW},
+                                         {WXK_UP, IDC_FMT_MEM},
                                          {WXK_LEFT, IDC_FMT_OLD}};
     for (const auto& [key, expected] : steps) {
         keys.Char(key);
