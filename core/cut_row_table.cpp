@@ -324,6 +324,10 @@ MemoryCutRowTable::MemoryCutRowTable() : m_impl(std::make_unique<Impl>()) {}
 
 MemoryCutRowTable::~MemoryCutRowTable() = default;
 
+void MemoryCutRowTable::ReleaseMemory() {
+    *m_impl = Impl();
+}
+
 void MemoryCutRowTable::DeleteAllItems() {
     // The dialog reloads the list on every keystroke in the path field: the
     // memory the rows took is kept for the next load, which would otherwise

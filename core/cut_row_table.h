@@ -18,6 +18,10 @@ public:
 
     // The table becomes empty.
     virtual void DeleteAllItems() = 0;
+    // The table becomes empty and gives back the memory its rows took, which
+    // DeleteAllItems may keep for the next load: after a load ran out of
+    // memory, every later command needs it.
+    virtual void ReleaseMemory() { DeleteAllItems(); }
     // Inserts a row at index with text in column 0 (the other cells empty);
     // the rows from index down move down by one. An index past the end
     // appends the row, as the list view does. Returns the new row's index, or
@@ -57,6 +61,7 @@ public:
     MemoryCutRowTable& operator=(const MemoryCutRowTable&) = delete;
 
     void DeleteAllItems() override;
+    void ReleaseMemory() override;
     int InsertItem(int index, const char* text) override;
     bool SetItemText(int row, int column, const char* text) override;
     int GetItemCount() const override;

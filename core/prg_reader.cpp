@@ -1,6 +1,7 @@
 #include "core/prg_reader.h"
 
 #include <cstring>
+#include <new>
 
 #include "core/cut_entry.h"
 #include "core/cut_rows.h"
@@ -117,6 +118,40 @@ void ReadI16BE(CFile& file, std::int16_t& out) {
     out = static_cast<std::int16_t>(static_cast<std::uint16_t>((high << 8) | low));
 }
 
+void ReadCutList(CFile& file, int format, CutRowTable& table) {
+    table.DeleteAllItems();
+    try {
+        CCutEntry entry;
+        if (format == kFormatNew || format == kFormatMem) {
+            unsigned char header[kHeaderBytes];
+            file.Read(header, sizeof header);
+        }
+
+        if (ReadLead(file, entry)) {
+            int rowNumber = 1;
+            // A lead byte from 1 to 127 introduces a record; 0 or a byte with
+            // the top bit set ends the list.
+            while (entry.m_lead >= 1) {
+                ReadBody(file, format, entry);
+                AddCutRow(table, rowNumber, entry);
+                if (!ReadLead(file, entry)) {
+                    break;
+                }
+                ++rowNumber;
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        // A list that could not be read whole is of no use, and its rows hold
+        // the memory every later command needs: give it back before the
+        // message is shown.
+        table.ReleaseMemory();
+        throw;
+    } catch (const CMemoryException&) {
+        table.ReleaseMemory();
+        throw;
+    }
+}
+
 bool LoadCutListChecked(const std::string& path, int format, CutRowTable& table,
                         CFileException* openError) {
     table.DeleteAllItems();
@@ -125,27 +160,7 @@ bool LoadCutListChecked(const std::string& path, int format, CutRowTable& table,
     if (!file.Open(path, CFile::modeRead | CFile::shareExclusive | CFile::typeBinary, openError)) {
         return false;
     }
-
-    CCutEntry entry;
-    if (format == kFormatNew || format == kFormatMem) {
-        unsigned char header[kHeaderBytes];
-        file.Read(header, sizeof header);
-    }
-
-    if (ReadLead(file, entry)) {
-        int rowNumber = 1;
-        // A lead byte from 1 to 127 introduces a record; 0 or a byte with the
-        // top bit set ends the list.
-        while (entry.m_lead >= 1) {
-            ReadBody(file, format, entry);
-            AddCutRow(table, rowNumber, entry);
-            if (!ReadLead(file, entry)) {
-                break;
-            }
-            ++rowNumber;
-        }
-    }
-
+    ReadCutList(file, format, table);
     file.Close();
     return true;
 }

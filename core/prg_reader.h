@@ -37,8 +37,15 @@ void ReadI16BE(CFile& file, std::int16_t& out);
 // table empty and reports nothing. End of file inside a record is not an
 // error: the record is shown with its missing numbers as zero and its texts
 // cut after the last byte delivered. A read that the operating system refuses
-// throws CFileException; the rows inserted before it stay in table.
+// throws CFileException; the rows inserted before it stay in table. Running out
+// of memory leaves table empty.
 void LoadCutList(const std::string& path, int format, CutRowTable& table);
+
+// Replaces the rows of table with the records of file, already open for
+// reading (a file, standard input, or a CMemFile), as LoadCutList does from
+// its header on; the caller closes the file. When memory runs out, the rows
+// made so far are removed before the error goes on.
+void ReadCutList(CFile& file, int format, CutRowTable& table);
 
 // As LoadCutList, but returns false (table empty, openError filled when given)
 // when the file cannot be opened, for callers that must report that.

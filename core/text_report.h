@@ -6,12 +6,13 @@
 class CFile;
 class CutRowTable;
 
-// Writes the rows of table to the file at path (created or truncated, without
-// sharing): the header line, 120 hyphens, an empty line, then one line per row
-// from the top, columns 1 to 12 cut to 7 characters, every cell but the last
-// padded to 10, CR LF line ends. A report file that cannot be created fails at
-// the first write with the file-not-found cause and the full path. Failures
-// throw CFileException; what was written before stays in the file.
+// Writes the rows of table to the file at path (created, or replaced whole
+// once complete, without sharing): the header line, 120 hyphens, an empty
+// line, then one line per row from the top, columns 1 to 12 cut to 7
+// characters, every cell but the last padded to 10, CR LF line ends. A report
+// file that cannot be created fails at the first write with the file-not-found
+// cause and the full path (a sharing violation when another process holds it).
+// Failures throw CFileException and leave an existing report as it was.
 void SaveTextReport(const CutRowTable& table, const std::string& path);
 
 // Writes the same report to a file the caller has opened for writing (the

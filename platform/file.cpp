@@ -1,66 +1,21 @@
+// CFile over POSIX descriptors, and the errno values grouped into causes.
 #include "platform/file.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
-#include <utility>
-
-namespace {
-
-// The messages of the fifteen causes, in cause order. UTF-8.
-constexpr const char* kMessages[CFileException::kCauseCount] = {
-    "Non si è verificato alcun errore.",
-    "Si è verificato un errore sconosciuto durante l'accesso a %1.",
-    "%1 non trovato.",
-    "%1 contiene un percorso non valido.",
-    "Non è stato possibile aprire %1 poiché vi sono troppi file aperti.",
-    "Accesso a %1 negato.",
-    "Un gestore di file non valido è stato associato a %1.",
-    "Impossibile rimuovere %1 poiché è la directory corrente.",
-    "Impossibile creare %1 poiché la directory è piena.",
-    "Ricerca fallita su %1",
-    "Nell'accesso a %1 è stato registrato un errore hardware di I/O. ",
-    "Durante l'accesso a %1 si è verificata una violazione di condivisione.",
-    "Durante l'accesso a %1 si è verificata una violazione di blocco.",
-    "Disco pieno durante l'accesso a %1.",
-    "È stato fatto un tentativo di accedere a %1 oltre la sua fine.",
-};
-
-constexpr const char* kUnnamedFile = "un file senza nome";
-
-int CloseRetainingErrno(int fd) {
-    const int saved = errno;
-    ::close(fd);
-    errno = saved;
-    return -1;
-}
-
-int OpIndex(tresk::file_fault::Op op) {
-    return op == tresk::file_fault::Op::read ? 0 : 1;
-}
-
-// Counts one call of op; true when this call is the one to fail.
-bool CountCall(tresk::file_fault::Op op) {
-    auto& state = tresk::file_fault::detail::g_state;
-    const int i = OpIndex(op);
-    ++state.calls[i];
-    return state.failAt[i] != 0 && state.calls[i] == state.failAt[i];
-}
-
-int InjectedErrno(tresk::file_fault::Op op) {
-    auto& state = tresk::file_fault::detail::g_state;
-    const int i = OpIndex(op);
-    state.failAt[i] = 0;  // one failure per arming
-    return state.errnoValue[i];
-}
-
-}  // namespace
+#include <string>
 
 std::string FullPath(const std::string& path) {
     std::string joined;
@@ -117,34 +72,70 @@ std::string FullPath(const std::string& path) {
     return result;
 }
 
-namespace tresk::file_fault {
+namespace {
 
-detail::State detail::g_state;
-
-void FailNth(Op op, long n, int errnoValue) {
-    auto& state = detail::g_state;
-    const int i = OpIndex(op);
-    state.failAt[i] = n > 0 ? state.calls[i] + n : 0;
-    state.errnoValue[i] = errnoValue;
+int CloseRetainingErrno(int fd) {
+    const int saved = errno;
+    ::close(fd);
+    errno = saved;
+    return -1;
 }
 
-void Reset() {
-    detail::g_state = detail::State{};
+using tresk::file_fault::Op;
+using tresk::file_fault::detail::CountCall;
+using tresk::file_fault::detail::TakeInjectedErrno;
+
+// A file larger than the process may write (ulimit -f) must fail the write with
+// EFBIG, reported as a full disk, instead of killing the process with SIGXFSZ.
+void IgnoreFileSizeSignal() {
+    static const bool done = [] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        return true;
+    }();
+    (void)done;
 }
 
-long Calls(Op op) {
-    return detail::g_state.calls[OpIndex(op)];
+// Waits until a descriptor opened without O_NONBLOCK by someone else (a pipe
+// to a slow reader) takes more bytes; false when poll itself fails.
+bool WaitWritable(int fd) {
+    pollfd entry{fd, POLLOUT, 0};
+    int rc;
+    do {
+        rc = ::poll(&entry, 1, -1);
+    } while (rc < 0 && errno == EINTR);
+    return rc >= 0;
 }
 
-}  // namespace tresk::file_fault
+// A name for the new file beside target: hidden, unlikely to be taken, and
+// short enough for the folder even when target's own name is at the limit.
+std::string NewFileName(const std::string& folder, const std::string& base, unsigned attempt) {
+    static unsigned counter = 0;
+    const auto ticks =
+        static_cast<unsigned long>(std::chrono::steady_clock::now().time_since_epoch().count());
+    const unsigned long mix = ticks ^ (static_cast<unsigned long>(::getpid()) << 20) ^
+                              (++counter * 2654435761UL) ^ attempt;
+    char suffix[24];
+    const int n = std::snprintf(suffix, sizeof suffix, ".%08lx~", mix & 0xFFFFFFFFUL);
+    return folder + "/." + base.substr(0, 200) + std::string(suffix, static_cast<std::size_t>(n));
+}
 
-// ---- CFileException
+// The folder and the name of a path ("." for a bare name).
+void SplitPath(const std::string& path, std::string& folder, std::string& base) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        folder = ".";
+        base = path;
+    } else {
+        folder = slash == 0 ? "/" : path.substr(0, slash);
+        base = path.substr(slash + 1);
+    }
+}
 
-CFileException::CFileException(int cause, long osError, std::string fileName)
-    : m_cause(cause), m_lOsError(osError), m_strFileName(std::move(fileName)) {}
+}  // namespace
 
 // errno values grouped the way the Windows error table groups its conditions.
-// Codes not listed are the generic cause.
+// Codes not listed are the generic cause. EAGAIN is not a sharing violation:
+// only a lock held by another process is, and Open() says so itself.
 int CFileException::OsErrorToException(int errnoValue) {
     switch (errnoValue) {
         case 0:
@@ -166,7 +157,6 @@ int CFileException::OsErrorToException(int errnoValue) {
             return accessDenied;
         case EIO:
             return hardIO;
-        case EWOULDBLOCK:  // the exclusive lock is held by another process
         case ETXTBSY:
             return sharingViolation;
         case ENOLCK:
@@ -174,51 +164,11 @@ int CFileException::OsErrorToException(int errnoValue) {
             return lockViolation;
         case ENOSPC:
         case EDQUOT:
-        case EFBIG:
+        case EFBIG:  // over the file-size limit: no more room for this file
             return diskFull;
         default:
             return genericException;
     }
-}
-
-const char* CFileException::MessageTemplate(int cause) {
-    if (cause < 0 || cause >= kCauseCount) {
-        return "";
-    }
-    return kMessages[cause];
-}
-
-std::string CFileException::GetErrorMessage() const {
-    const std::string name = m_strFileName.empty() ? std::string(kUnnamedFile) : m_strFileName;
-    std::string text = MessageTemplate(m_cause);
-    std::string result;
-    result.reserve(text.size() + name.size());
-    std::size_t pos = 0;
-    for (;;) {
-        const std::size_t mark = text.find("%1", pos);
-        if (mark == std::string::npos) {
-            result.append(text, pos, std::string::npos);
-            break;
-        }
-        result.append(text, pos, mark - pos);
-        result += name;
-        pos = mark + 2;
-    }
-    return result;
-}
-
-const char* CFileException::what() const noexcept {
-    return MessageTemplate(m_cause);
-}
-
-// ---- CMemoryException
-
-const char* CMemoryException::Message() {
-    return "Memoria insufficiente.";
-}
-
-const char* CMemoryException::what() const noexcept {
-    return Message();
 }
 
 // ---- CFile
@@ -228,11 +178,14 @@ CFile::~CFile() {
         return;
     }
     // An exception is unwinding past this file, or the owner did not close
-    // it: store what is pending if the system still takes it, then close.
+    // it. A file written directly gets what is pending if the system still
+    // takes it; a replacement is abandoned, so the target stays as it was.
     // Nothing can be reported from here.
-    try {
-        FlushWrites();
-    } catch (...) {
+    if (m_strNewFile.empty()) {
+        try {
+            FlushWrites();
+        } catch (...) {
+        }
     }
     Abort();
 }
@@ -240,6 +193,7 @@ CFile::~CFile() {
 bool CFile::Open(const std::string& path, unsigned flags, CFileException* error) {
     Close();
     m_strFileName.clear();
+    m_openFailCause = CFileException::fileNotFound;
 
     const auto fail = [&](int errnoValue) {
         if (error != nullptr) {
@@ -262,10 +216,44 @@ bool CFile::Open(const std::string& path, unsigned flags, CFileException* error)
 
     const bool writing = (flags & modeWrite) != 0;
     const bool creating = (flags & modeCreate) != 0;
-    int oflags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    if (writing) {
+        IgnoreFileSizeSignal();
+    }
+
+    struct stat target {};
+    bool exists = ::stat(path.c_str(), &target) == 0;
+    if (!exists && errno != ENOENT) {
+        return fail(errno);
+    }
+    if (exists && S_ISDIR(target.st_mode)) {
+        return fail(EISDIR);
+    }
+    if (writing && creating && (!exists || S_ISREG(target.st_mode))) {
+        struct stat link {};
+        // A dangling link is written through, creating its destination.
+        const bool dangling = !exists && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
+        if (!dangling) {
+            int err = 0;
+            if (OpenReplacing(path, exists, flags, err)) {
+                return true;
+            }
+            if (err == EWOULDBLOCK && error != nullptr) {
+                *error = CFileException(CFileException::sharingViolation, err, m_strFileName);
+                return false;
+            }
+            return fail(err);
+        }
+    }
+
+    int oflags = O_CLOEXEC | O_NOCTTY;
     oflags |= writing ? O_WRONLY : O_RDONLY;
     if (creating) {
         oflags |= O_CREAT;
+    }
+    // Nothing is opened waiting, unless asked for a pipe to write to: a load
+    // refuses all but regular files below, and must not hang on a pipe first.
+    if (!(writing && exists && S_ISFIFO(target.st_mode) && (flags & waitForReader) != 0)) {
+        oflags |= O_NONBLOCK;
     }
 
     int fd;
@@ -295,7 +283,7 @@ bool CFile::Open(const std::string& path, unsigned flags, CFileException* error)
     }
 
     const int fl = ::fcntl(fd, F_GETFL);
-    if (fl >= 0) {
+    if (fl >= 0 && (fl & O_NONBLOCK) != 0) {
         ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
     }
 
@@ -308,12 +296,17 @@ bool CFile::Open(const std::string& path, unsigned flags, CFileException* error)
         // without locks still serves the file.
         if (rc != 0 && errno == EWOULDBLOCK) {
             CloseRetainingErrno(fd);
-            return fail(EWOULDBLOCK);
+            m_openFailCause = CFileException::sharingViolation;
+            if (error != nullptr) {
+                *error =
+                    CFileException(CFileException::sharingViolation, EWOULDBLOCK, m_strFileName);
+            }
+            return false;
         }
     }
 
-    // Truncate only once the lock is ours, so a file another process holds is
-    // never emptied.
+    // Only a regular file written through a dangling link gets here with
+    // modeCreate; truncate it once the lock is ours.
     if (creating && writing && S_ISREG(st.st_mode) && st.st_size != 0) {
         if (::ftruncate(fd, 0) != 0) {
             const int err = errno;
@@ -330,10 +323,109 @@ bool CFile::Open(const std::string& path, unsigned flags, CFileException* error)
     return true;
 }
 
+// Opens a new file beside the regular file (or free name) path, to take its
+// place at Close(). An existing target must be writable by us and is held
+// locked until then. On failure sets err and returns false.
+bool CFile::OpenReplacing(const std::string& path, bool exists, unsigned flags, int& err) {
+    std::string destination = path;
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        const std::unique_ptr<char, decltype(&std::free)> resolved(
+            ::realpath(path.c_str(), nullptr), &std::free);
+        if (resolved == nullptr) {
+            err = errno;
+            return false;
+        }
+        destination = resolved.get();
+    }
+
+    int lockFd = -1;
+    struct stat old {};
+    if (exists) {
+        // Opening the target for writing (without truncating it) checks that
+        // we may change it at all: a read-only report is not replaced.
+        do {
+            lockFd = ::open(destination.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        } while (lockFd < 0 && errno == EINTR);
+        if (lockFd < 0 || ::fstat(lockFd, &old) != 0) {
+            err = errno;
+            if (lockFd >= 0) {
+                ::close(lockFd);
+            }
+            return false;
+        }
+        if ((flags & shareExclusive) != 0) {
+            int rc;
+            do {
+                rc = ::flock(lockFd, LOCK_EX | LOCK_NB);
+            } while (rc != 0 && errno == EINTR);
+            if (rc != 0 && errno == EWOULDBLOCK) {
+                ::close(lockFd);
+                m_openFailCause = CFileException::sharingViolation;
+                err = EWOULDBLOCK;
+                return false;
+            }
+        }
+    }
+
+    int fd = -1;
+    std::string newFile;
+    try {
+        std::string folder;
+        std::string base;
+        SplitPath(destination, folder, base);
+        m_buf = new unsigned char[kBufferSize];
+        m_strReplaced = destination;
+        for (unsigned attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+            newFile = NewFileName(folder, base, attempt);
+            do {
+                fd = ::open(newFile.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY,
+                            0666);
+            } while (fd < 0 && errno == EINTR);
+            if (fd < 0 && errno != EEXIST) {
+                break;
+            }
+        }
+        if (fd >= 0) {
+            m_strNewFile = newFile;
+        }
+    } catch (...) {  // memory ran out: nothing may stay behind
+        if (fd >= 0) {
+            ::close(fd);
+            ::unlink(newFile.c_str());
+        }
+        if (lockFd >= 0) {
+            ::close(lockFd);
+        }
+        Abort();
+        throw;
+    }
+    if (fd < 0) {
+        err = errno;
+        if (lockFd >= 0) {
+            ::close(lockFd);
+        }
+        Abort();
+        return false;
+    }
+    if (exists) {
+        // The owner first: changing it clears set-id bits, which the mode
+        // then restores. Either may be refused to a user who is not root.
+        (void)!::fchown(fd, old.st_uid, old.st_gid);
+        (void)!::fchmod(fd, old.st_mode & 07777);
+    }
+
+    m_fd = fd;
+    m_writable = true;
+    m_lockFd = lockFd;
+    return true;
+}
+
 bool CFile::OpenStandardOutput() {
     Close();
+    IgnoreFileSizeSignal();
     m_strFileName = "stdout";
-    const int fd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+    const int fd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
     if (fd < 0) {
         return false;
     }
@@ -341,6 +433,48 @@ bool CFile::OpenStandardOutput() {
     m_writable = true;
     m_buf = new unsigned char[kBufferSize];
     return true;
+}
+
+bool CFile::OpenStandardInput() {
+    Close();
+    m_strFileName = "stdin";
+    const int fd = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 3);
+    if (fd < 0) {
+        return false;
+    }
+    m_fd = fd;
+    m_writable = false;
+    return true;
+}
+
+void CFile::KeepStandardStreamsOpen() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF) {
+            continue;
+        }
+        const int null = ::open("/dev/null", O_RDWR);
+        if (null >= 0 && null != fd) {
+            ::dup2(null, fd);
+            ::close(null);
+        }
+    }
+}
+
+bool CFile::IsSameFile(const std::string& first, const std::string& second) {
+    struct stat a {};
+    struct stat b {};
+    return ::stat(first.c_str(), &a) == 0 && ::stat(second.c_str(), &b) == 0 &&
+           a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+void CFile::AttachMemory(const void* data, std::size_t size) {
+    Abort();
+    m_memory = true;
+    m_strFileName.clear();
+    // Only ever read: the cast lets the read-ahead path serve these bytes.
+    m_buf = static_cast<unsigned char*>(const_cast<void*>(data));
+    m_readPos = 0;
+    m_readEnd = size;
 }
 
 void CFile::ThrowOsError(int errnoValue) const {
@@ -351,18 +485,27 @@ std::size_t CFile::ReadSlow(void* buffer, std::size_t count) {
     if (count == 0) {
         return 0;
     }
-    if (CountCall(tresk::file_fault::Op::read)) {
-        const int err = InjectedErrno(tresk::file_fault::Op::read);
+    if (CountCall(Op::read)) {
+        const int err = TakeInjectedErrno(Op::read);
         if (err == 0) {
             return 0;
         }
         ThrowOsError(err);
     }
+    auto* out = static_cast<unsigned char*>(buffer);
+    if (m_memory) {
+        const std::size_t take = std::min(count, m_readEnd - m_readPos);
+        std::memcpy(out, m_buf + m_readPos, take);
+        m_readPos += take;
+        return take;
+    }
     if (m_fd < 0 || m_writable) {
+        if (m_fd < 0 && m_openFailCause != CFileException::fileNotFound) {
+            throw CFileException(m_openFailCause, EWOULDBLOCK, m_strFileName);
+        }
         ThrowOsError(EBADF);
     }
 
-    auto* out = static_cast<unsigned char*>(buffer);
     std::size_t done = 0;
     while (done < count) {
         if (m_readPos < m_readEnd) {
@@ -396,8 +539,8 @@ void CFile::WriteSlow(const void* buffer, std::size_t count) {
     if (count == 0) {
         return;
     }
-    if (CountCall(tresk::file_fault::Op::write)) {
-        const int err = InjectedErrno(tresk::file_fault::Op::write);
+    if (CountCall(Op::write)) {
+        const int err = TakeInjectedErrno(Op::write);
         if (m_fd >= 0 && m_writable) {
             // What was written before the failing call reaches the file.
             FlushWrites();
@@ -414,6 +557,9 @@ void CFile::WriteSlow(const void* buffer, std::size_t count) {
         ThrowOsError(err == 0 ? EBADF : err);
     }
     if (m_fd < 0 || !m_writable) {
+        if (m_fd < 0 && m_openFailCause != CFileException::fileNotFound) {
+            throw CFileException(m_openFailCause, EWOULDBLOCK, m_strFileName);
+        }
         ThrowOsError(EBADF);
     }
     const auto* in = static_cast<const unsigned char*>(buffer);
@@ -431,7 +577,9 @@ void CFile::WriteSlow(const void* buffer, std::size_t count) {
 
 // Stores the pending writes. On failure the pending bytes are dropped (they
 // cannot be stored) and the error is raised: ENOSPC and the like with their
-// cause, a write that stores nothing at all as disk full with OS error -1.
+// cause, a write that stores nothing at all as disk full with OS error -1. A
+// descriptor someone else made non-blocking (a pipe to a slow reader) is
+// waited on until it takes more.
 void CFile::FlushWrites() {
     if (!m_writable || m_fd < 0 || m_writeLen == 0) {
         return;
@@ -440,6 +588,9 @@ void CFile::FlushWrites() {
     while (done < m_writeLen) {
         const ssize_t put = ::write(m_fd, m_buf + done, m_writeLen - done);
         if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && WaitWritable(m_fd)) {
             continue;
         }
         if (put <= 0) {
@@ -464,10 +615,14 @@ void CFile::Flush() {
 
 void CFile::Close() {
     if (m_fd < 0) {
+        Abort();  // a memory file, or nothing open
         return;
     }
     try {
         FlushWrites();
+        if (!m_strNewFile.empty()) {
+            Commit();
+        }
     } catch (...) {
         Abort();
         throw;
@@ -480,6 +635,32 @@ void CFile::Close() {
     }
 }
 
+// Puts the finished new file in the target's place: on the disk first, then
+// renamed over the target (one step: a reader sees the old file or the new,
+// never a part), then the folder's entry on the disk too.
+void CFile::Commit() {
+    if (::fsync(m_fd) != 0 && errno != EINVAL) {
+        ThrowOsError(errno);
+    }
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0 && errno != EINTR) {
+        ThrowOsError(errno);
+    }
+    if (::rename(m_strNewFile.c_str(), m_strReplaced.c_str()) != 0) {
+        ThrowOsError(errno);
+    }
+    m_strNewFile.clear();
+    std::string folder;
+    std::string base;
+    SplitPath(m_strReplaced, folder, base);
+    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        (void)::fsync(dirFd);
+        ::close(dirFd);
+    }
+}
+
 int CFile::Abort() noexcept {
     int closeError = 0;
     if (m_fd >= 0) {
@@ -487,6 +668,19 @@ int CFile::Abort() noexcept {
             closeError = errno;
         }
         m_fd = -1;
+    }
+    if (!m_strNewFile.empty()) {
+        ::unlink(m_strNewFile.c_str());
+        m_strNewFile.clear();
+    }
+    m_strReplaced.clear();
+    if (m_lockFd >= 0) {
+        ::close(m_lockFd);
+        m_lockFd = -1;
+    }
+    if (m_memory) {
+        m_buf = nullptr;  // not ours
+        m_memory = false;
     }
     delete[] m_buf;
     m_buf = nullptr;

@@ -2,7 +2,8 @@
 // two exceptions the program raises: CFileException for a failed read, write or
 // open, CMemoryException when memory runs out.
 //
-// No GUI and no OS headers here: the POSIX calls live in file.cpp.
+// No GUI and no OS headers here: the messages and the exceptions live in
+// file_common.cpp, the POSIX calls in file.cpp.
 #pragma once
 
 #include <cstddef>
@@ -81,9 +82,17 @@ public:
 //
 // Reads are served from a read-ahead buffer and writes collect in a write-behind
 // buffer; callers still see byte-exact results, and every OS failure raises a
-// CFileException no later than Flush() or Close(). A failure met while the
-// destructor closes an open file cannot be raised and is dropped, so writers
-// call Close() themselves on their normal path.
+// CFileException no later than Flush() or Close().
+//
+// Creating a file that is already there never loses the old one: modeCreate on
+// a regular file (or on a name not yet taken) writes a new file in the same
+// folder, and Close() puts it in the target's place only once every byte is
+// written and on the disk, with the target's permission bits and, where
+// allowed, its owner. A symbolic link stays a link: its destination is
+// replaced. Until then, and for good when anything fails (or the file is
+// destroyed without Close(), e.g. by an exception unwinding), the target is
+// untouched and the new file is removed. Errors always name the target.
+// Devices, pipes and terminals are written directly.
 class CFile {
 public:
     enum OpenFlags : unsigned {
@@ -92,6 +101,10 @@ public:
         shareExclusive = 0x0010,
         modeCreate = 0x1000,
         typeBinary = 0x8000,
+        // A pipe opened for writing waits for its reader, as a shell's
+        // "> fifo" does; without it such a pipe is refused at once, so the
+        // dialog never hangs on one.
+        waitForReader = 0x20000,
     };
 
     CFile() = default;
@@ -106,10 +119,21 @@ public:
     // so a later Read/Write on the unopened file reports it.
     bool Open(const std::string& path, unsigned flags, CFileException* error = nullptr);
 
-    // Opens the process's standard output for writing: no lock, no
-    // truncation; errors name the file "stdout". Returns false when standard
-    // output is closed.
+    // Opens the process's standard output for writing (no lock, no
+    // truncation; errors name the file "stdout") or its standard input for
+    // reading (errors name it "stdin"). The descriptor is a duplicate above 2,
+    // so it never takes the place of a closed standard stream. Returns false
+    // when the stream is closed.
     bool OpenStandardOutput();
+    bool OpenStandardInput();
+
+    // Makes sure descriptors 0, 1 and 2 are open (on /dev/null when they were
+    // closed), so no file opened later lands on one and receives text meant
+    // for a standard stream. Call after OpenStandardOutput().
+    static void KeepStandardStreamsOpen();
+
+    // True when both paths name the same existing file (links followed).
+    static bool IsSameFile(const std::string& first, const std::string& second);
 
     // Reads up to count bytes; returns how many were read, 0 at end of file.
     // Throws CFileException when the operating system refuses the read, and
@@ -124,9 +148,11 @@ public:
     // Writes out everything collected so far; throws as Write does.
     void Flush();
 
-    // Flushes pending writes, releases the lock and closes. Throws as Write
-    // does if the pending writes cannot be stored; the descriptor is closed
-    // either way. Does nothing when the file is not open.
+    // Flushes pending writes, puts a new file in its target's place, releases
+    // the lock and closes. Throws as Write does if the pending writes cannot
+    // be stored or the new file cannot take the target's place (the target
+    // then stays as it was); the descriptor is closed either way. Does
+    // nothing when the file is not open.
     void Close();
 
     bool IsOpen() const { return m_fd >= 0; }
@@ -135,18 +161,36 @@ public:
     static constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
     const std::string& GetFilePath() const { return m_strFileName; }
 
+protected:
+    // For CMemFile: reads are served from size bytes at data, which the file
+    // does not own.
+    void AttachMemory(const void* data, std::size_t size);
+
 private:
     std::size_t ReadSlow(void* buffer, std::size_t count);
     void WriteSlow(const void* buffer, std::size_t count);
     [[noreturn]] void ThrowOsError(int errnoValue) const;
     void FlushWrites();
-    // Closes the descriptor and drops the buffer; returns close()'s errno (0
-    // when it succeeded or nothing was open).
+    bool OpenReplacing(const std::string& path, bool exists, unsigned flags, int& error);
+    void Commit();
+    // Closes the descriptors, removes an uncommitted new file and drops the
+    // buffer; returns close()'s errno (0 when it succeeded or nothing was
+    // open).
     int Abort() noexcept;
 
     int m_fd = -1;
     bool m_writable = false;
+    bool m_memory = false;
     std::string m_strFileName;
+    // Why the last Open() failed, for the reads and writes that follow it: a
+    // target held by another process is a sharing violation, any other a file
+    // that never opened (the invalid-handle error, file not found).
+    int m_openFailCause = CFileException::fileNotFound;
+    // While a replacement is written: the new file's path, the path it will
+    // take (a link's destination), and the target held locked meanwhile.
+    std::string m_strNewFile;
+    std::string m_strReplaced;
+    int m_lockFd = -1;
     // Read-ahead or write-behind buffer, allocated on first use. A file open
     // for reading uses m_readPos..m_readEnd, one open for writing m_writeLen;
     // the other pair stays zero.
@@ -154,6 +198,14 @@ private:
     std::size_t m_readPos = 0;
     std::size_t m_readEnd = 0;
     std::size_t m_writeLen = 0;
+};
+
+// A file whose bytes are in memory, read through the same interface and at
+// the same speed as a file's read-ahead buffer. The bytes are not copied and
+// must outlive the object.
+class CMemFile : public CFile {
+public:
+    CMemFile(const void* data, std::size_t size) { AttachMemory(data, size); }
 };
 
 // Test seam for fault injection: makes the n-th CFile::Read or CFile::Write
@@ -178,6 +230,10 @@ struct State {
     int errnoValue[2] = {0, 0};
 };
 extern State g_state;
+// Counts one call of op; true when this call is the one to fail.
+bool CountCall(Op op);
+// The errno of the failure armed for op, disarming it.
+int TakeInjectedErrno(Op op);
 }  // namespace tresk::file_fault::detail
 
 // The loader reads a byte or a few at a time and the report writes a cell or a

@@ -173,6 +173,11 @@ void CListCtrl::DeleteAllItems() {
     NotifyView();
 }
 
+void CListCtrl::ReleaseMemory() {
+    m_rows.ReleaseMemory();
+    NotifyView();
+}
+
 int CListCtrl::InsertItem(int index, const char* text) {
     const int inserted = m_rows.InsertItem(index, text);
     if (inserted >= 0) {

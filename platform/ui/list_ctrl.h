@@ -82,6 +82,7 @@ public:
 
     // CutRowTable. Rows go in at the top in constant time.
     void DeleteAllItems() override;
+    void ReleaseMemory() override;
     int InsertItem(int index, const char* text) override;
     bool SetItemText(int row, int column, const char* text) override;
     int GetItemCount() const override;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <string>
+#include <vector>
 
 #include "core/cut_rows.h"
 #include "core/text_report.h"
@@ -138,11 +139,11 @@ TEST(TextReport, FullDiskFailsWithDiskFull) {
     }
 }
 
-TEST(TextReport, ShortWriteStopsTheExportKeepingWhatWasWritten) {
+TEST(TextReport, ShortWriteStopsTheExportAndLeavesTheOldReport) {
     TempDir dir;
     MemoryCutRowTable table;
     AddRow(table, {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"});
-    const std::string path = dir.File("short.txt");
+    const std::string path = dir.WriteText("short.txt", "old");
     // The header line is one write; the next one, the separator line, stores
     // only half of its 122 bytes.
     tresk::file_fault::Reset();
@@ -156,10 +157,11 @@ TEST(TextReport, ShortWriteStopsTheExportKeepingWhatWasWritten) {
         EXPECT_EQ(e.m_strFileName, path);
     }
     tresk::file_fault::Reset();
-    EXPECT_EQ(ReadWhole(path), kHeader + std::string(61, '-'));
+    EXPECT_EQ(ReadWhole(path), "old");
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"short.txt"});
 }
 
-TEST(TextReport, TargetLockedByAnotherHolderIsNotTruncated) {
+TEST(TextReport, TargetLockedByAnotherHolderIsNotReplaced) {
     TempDir dir;
     const std::string path = dir.File("held.txt");
     {
@@ -175,7 +177,7 @@ TEST(TextReport, TargetLockedByAnotherHolderIsNotTruncated) {
         SaveTextReport(MemoryCutRowTable(), path);
         FAIL() << "no exception";
     } catch (const CFileException& e) {
-        EXPECT_EQ(e.m_cause, CFileException::fileNotFound);
+        EXPECT_EQ(e.m_cause, CFileException::sharingViolation);
         EXPECT_EQ(e.m_strFileName, path);
     }
     close(holder);

@@ -2,12 +2,14 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 namespace tresk::test {
 
@@ -65,6 +67,32 @@ LockedByOtherProcess::~LockedByOtherProcess() {
     if (m_pid > 0) {
         int status = 0;
         ::waitpid(m_pid, &status, 0);
+    }
+}
+
+AddressSpaceLimit::AddressSpaceLimit(std::size_t headroom) {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    unsigned long long kilobytes = 0;
+    while (status >> key) {
+        if (key == "VmSize:" && status >> kilobytes) {
+            break;
+        }
+    }
+    rlimit limit{};
+    if (kilobytes == 0 || ::getrlimit(RLIMIT_AS, &limit) != 0) {
+        return;
+    }
+    m_previous = limit.rlim_cur;
+    limit.rlim_cur = kilobytes * 1024 + headroom;
+    m_set = ::setrlimit(RLIMIT_AS, &limit) == 0;
+}
+
+AddressSpaceLimit::~AddressSpaceLimit() {
+    rlimit limit{};
+    if (m_set && ::getrlimit(RLIMIT_AS, &limit) == 0) {
+        limit.rlim_cur = m_previous;
+        ::setrlimit(RLIMIT_AS, &limit);
     }
 }
 

@@ -2,9 +2,20 @@
 // holds a file locked, running the converter, and a multi-record cut list.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "tests/support/temp_files.h"
+
+// The address sanitizer needs terabytes of address space: tests under a real
+// address-space limit run in the plain build only.
+#if defined(__SANITIZE_ADDRESS__)
+#define TRESK_UNDER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TRESK_UNDER_ASAN 1
+#endif
+#endif
 
 namespace tresk::test {
 
@@ -45,6 +56,21 @@ struct RunResult {
 // dir; prefix (e.g. "ulimit -v 100000;") runs first in the same shell.
 RunResult RunShell(const std::string& commandLine, const TempDir& dir,
                    const std::string& prefix = "");
+
+// Lowers this process's address-space limit to what it uses now plus
+// headroom bytes, until the object goes (the soft limit only, so it can be
+// raised again).
+class AddressSpaceLimit {
+public:
+    explicit AddressSpaceLimit(std::size_t headroom);
+    ~AddressSpaceLimit();
+    AddressSpaceLimit(const AddressSpaceLimit&) = delete;
+    AddressSpaceLimit& operator=(const AddressSpaceLimit&) = delete;
+
+private:
+    unsigned long long m_previous = 0;
+    bool m_set = false;
+};
 
 // text quoted for /bin/sh, whatever bytes it holds.
 std::string ShellQuote(const std::string& text);

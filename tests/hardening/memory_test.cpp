@@ -3,7 +3,8 @@
 // once the budget is spent every further allocation fails, as when memory is
 // really exhausted. The command must end with std::bad_alloc or
 // CMemoryException (which the viewer reports as "Memoria insufficiente."),
-// close its file, keep the table usable, and leak nothing. A real limit
+// close its file, give back the rows of a load it could not finish, leave a
+// report it was replacing as it was, and leak nothing. A real limit
 // (RLIMIT_AS through the shell's ulimit) is put on the converter as well.
 #include <cstddef>
 #include <cstdlib>
@@ -60,15 +61,10 @@ TEST(OutOfMemory, ALoadThatRunsOutOfMemoryEndsCleanlyAtEveryAllocation) {
                 WithAllocationBudget(allowed, [&] { LoadCutList(path, format, table); });
             ASSERT_NE(outcome, Outcome::otherError) << "after " << allowed << " allocations";
             EXPECT_EQ(CountOpenDescriptors(), descriptors);
-            // The table stays usable: rows below the one being made when memory
-            // ran out are whole, and a fresh load fills it completely.
-            const int rows = table.GetItemCount();
-            EXPECT_LE(rows, kMultiRecordRows);
-            for (int row = 1; row < rows; ++row) {
-                for (int column = 0; column < 13; ++column) {
-                    EXPECT_EQ(table.GetCellText(row, column),
-                              full.GetCellText(row + kMultiRecordRows - rows, column));
-                }
+            // A load cut short by memory leaves no rows behind, and a fresh
+            // load fills the table completely.
+            if (outcome == Outcome::outOfMemory) {
+                EXPECT_EQ(table.GetItemCount(), 0);
             }
             LoadCutList(path, format, table);
             EXPECT_EQ(table.GetItemCount(), kMultiRecordRows);
@@ -100,22 +96,13 @@ TEST(OutOfMemory, AnExportThatRunsOutOfMemoryClosesItsFile) {
             WithAllocationBudget(allowed, [&] { SaveTextReport(table, report); });
         ASSERT_NE(outcome, Outcome::otherError) << "after " << allowed << " allocations";
         EXPECT_EQ(CountOpenDescriptors(), descriptors);
-        const std::string written = ReadWhole(report);
-        EXPECT_EQ(written, whole.substr(0, written.size()));
+        EXPECT_EQ(ReadWhole(report), whole);
+        EXPECT_EQ(dir.Entries().size(), 2U);
         if (outcome == Outcome::completed) {
-            EXPECT_EQ(written, whole);
             break;
         }
     }
 }
-
-#if defined(__SANITIZE_ADDRESS__)
-#define TRESK_UNDER_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TRESK_UNDER_ASAN 1
-#endif
-#endif
 
 #if defined(TRESK_DUMP) && !defined(TRESK_UNDER_ASAN)
 // A real address-space limit on the converter (the address sanitizer needs

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -30,14 +31,8 @@ void ExpectSilentEmptyLoad(const std::string& path, int format) {
 // file by fullPath (path itself when not given).
 void ExpectExportFailure(const CutRowTable& table, const std::string& path, int cause,
                          const std::string& message, const std::string& fullPath = "") {
-    try {
-        SaveTextReport(table, path);
-        ADD_FAILURE() << "the export to " << path << " did not fail";
-    } catch (const CFileException& e) {
-        EXPECT_EQ(e.m_cause, cause);
-        EXPECT_EQ(e.m_strFileName, fullPath.empty() ? path : fullPath);
-        EXPECT_EQ(e.GetErrorMessage(), message);
-    }
+    ExpectFileError([&] { SaveTextReport(table, path); }, cause, fullPath.empty() ? path : fullPath,
+                    message);
 }
 
 class OsFaults : public ::testing::Test {
@@ -143,8 +138,9 @@ TEST_F(OsFaults, AReportLockedByAnotherProcessIsNeitherTruncatedNorWritten) {
     {
         const LockedByOtherProcess other(report);
         ASSERT_TRUE(other.locked());
-        ExpectExportFailure(m_table, report, CFileException::fileNotFound,
-                            report + " non trovato.");
+        ExpectExportFailure(
+            m_table, report, CFileException::sharingViolation,
+            "Durante l'accesso a " + report + " si è verificata una violazione di condivisione.");
         EXPECT_EQ(ReadWhole(report), "KEEP");
     }
     SaveTextReport(m_table, report);
@@ -221,8 +217,32 @@ TEST_F(ConverterFaults, LockedInputAndLockedOutput) {
     ASSERT_TRUE(other.locked());
     const RunResult run = Dump("-o " + ShellQuote(report) + " " + ShellQuote(m_prg));
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "treskdump: " + report + " non trovato.\n");
+    EXPECT_EQ(run.err, "treskdump: Durante l'accesso a " + report +
+                           " si è verificata una violazione di condivisione.\n");
     EXPECT_EQ(ReadWhole(report), "KEEP");
+}
+
+// A file-size limit is a full disk: the old report stays whole, the message
+// names it, and nothing else is left in its folder (under -o and -d alike).
+TEST_F(ConverterFaults, AnOutputOverTheFileSizeLimitLeavesTheOldOne) {
+    Bytes prg;
+    Append(prg, {0x00, 0x00, 0x00});  // header
+    RecordFields record;
+    for (int i = 0; i < 200; ++i) {
+        AppendRecord(prg, record, true);
+    }
+    const std::string big = m_dir.Write("grande.PRG", prg);
+    std::filesystem::create_directory(m_dir.File("out"));
+    const std::string report = m_dir.WriteText("out/grande.PRG.txt", "GOOD");
+    for (const std::string& target :
+         {"-o " + ShellQuote(report), "-d " + ShellQuote(m_dir.File("out"))}) {
+        const RunResult run = RunShell(
+            ShellQuote(TRESK_DUMP) + " " + target + " " + ShellQuote(big), m_dir, "ulimit -f 16; ");
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, "treskdump: Disco pieno durante l'accesso a " + report + ".\n");
+        EXPECT_EQ(ReadWhole(report), "GOOD");
+        EXPECT_EQ(m_dir.Entries("out"), std::vector<std::string>{"grande.PRG.txt"});
+    }
 }
 
 TEST_F(ConverterFaults, StrangePathsInAndOut) {

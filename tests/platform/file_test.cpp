@@ -3,10 +3,13 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "platform/file.h"
 #include "tests/support/temp_files.h"
@@ -70,7 +73,10 @@ TEST(FileException, ErrnoSelectsTheCause) {
     EXPECT_EQ(CFileException::OsErrorToException(ENOTDIR), CFileException::badPath);
     EXPECT_EQ(CFileException::OsErrorToException(EMFILE), CFileException::tooManyOpenFiles);
     EXPECT_EQ(CFileException::OsErrorToException(ENFILE), CFileException::tooManyOpenFiles);
-    EXPECT_EQ(CFileException::OsErrorToException(EWOULDBLOCK), CFileException::sharingViolation);
+    EXPECT_EQ(CFileException::OsErrorToException(EFBIG), CFileException::diskFull);
+    // Only a lock held elsewhere is a sharing violation, not a pipe that is
+    // momentarily full.
+    EXPECT_EQ(CFileException::OsErrorToException(EAGAIN), CFileException::genericException);
     EXPECT_EQ(CFileException::OsErrorToException(EPROTO), CFileException::genericException);
 }
 
@@ -187,17 +193,47 @@ TEST(File, BufferedReadsAndWritesAreByteExact) {
     EXPECT_EQ(read, written);
 }
 
-TEST(File, PendingWritesReachTheFileWhenAnExceptionUnwinds) {
+// The new content takes the old one's place only at Close(): until then, and
+// when an exception unwinds past the file, the old one is whole and nothing
+// else is left in the folder.
+TEST(File, ReplacingAFileKeepsTheOldOneUntilTheNewIsComplete) {
     TempDir dir;
-    const std::string path = dir.File("partial.txt");
+    const std::string real = dir.WriteText("real.txt", "old");
+    ASSERT_EQ(chmod(real.c_str(), 0640), 0);
+    const std::string link = dir.File("link.txt");
+    ASSERT_EQ(symlink("real.txt", link.c_str()), 0);
+    const std::vector<std::string> entries{"link.txt", "real.txt"};
     try {
         CFile file;
-        ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
-        file.Write("kept", 4);
+        ASSERT_TRUE(file.Open(link, CFile::modeCreate | CFile::modeWrite));
+        file.Write("new", 3);
+        file.Flush();
+        EXPECT_EQ(ReadWhole(real), "old");
         throw std::runtime_error("unwinding");
     } catch (const std::runtime_error&) {
     }
-    EXPECT_EQ(ReadWhole(path), "kept");
+    EXPECT_EQ(ReadWhole(real), "old");
+    EXPECT_EQ(dir.Entries(), entries);
+
+    CFile file;
+    ASSERT_TRUE(file.Open(link, CFile::modeCreate | CFile::modeWrite));
+    file.Write("new", 3);
+    file.Close();
+    EXPECT_EQ(ReadWhole(real), "new");
+    EXPECT_EQ(dir.Entries(), entries);
+    struct stat st {};
+    ASSERT_EQ(lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    ASSERT_EQ(stat(real.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640U);
+
+    // A file we may not change is not replaced either, though its folder
+    // would allow it.
+    ASSERT_EQ(chmod(real.c_str(), 0440), 0);
+    if (access(real.c_str(), W_OK) != 0) {
+        EXPECT_FALSE(file.Open(real, CFile::modeCreate | CFile::modeWrite));
+        EXPECT_EQ(ReadWhole(real), "new");
+    }
 }
 
 TEST(File, InjectedFailuresAndDescriptorsAreClosed) {

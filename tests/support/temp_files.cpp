@@ -1,10 +1,15 @@
 #include "tests/support/temp_files.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+
+#include "platform/file.h"
 
 namespace tresk::test {
 
@@ -34,6 +39,34 @@ std::string TempDir::Write(const std::string& name, const Bytes& bytes) const {
         throw std::runtime_error("cannot write " + path);
     }
     return path;
+}
+
+std::string TempDir::WriteText(const std::string& name, const std::string& bytes) const {
+    return Write(name, Bytes(bytes.begin(), bytes.end()));
+}
+
+std::vector<std::string> TempDir::Entries(const std::string& sub) const {
+    std::vector<std::string> names;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(sub.empty() ? m_path : File(sub))) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void ExpectFileError(const std::function<void()>& action, int cause, const std::string& fullPath,
+                     const std::string& message) {
+    try {
+        action();
+        ADD_FAILURE() << "no CFileException for " << fullPath;
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.m_cause, cause) << e.GetErrorMessage();
+        EXPECT_EQ(e.m_strFileName, fullPath);
+        if (!message.empty()) {
+            EXPECT_EQ(e.GetErrorMessage(), message);
+        }
+    }
 }
 
 std::string ReadWhole(const std::string& path) {

@@ -1,8 +1,11 @@
 // Small helpers shared by the tests: a private temporary folder, files made
-// from bytes, and files read back whole.
+// from bytes, files read back whole, the PRG record builder, and the check of
+// a failed file operation.
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -23,14 +26,23 @@ public:
     const std::string& path() const { return m_path; }
     // path()/name
     std::string File(const std::string& name) const;
+    std::filesystem::path operator/(const std::string& name) const { return File(name); }
     // Writes bytes to path()/name and returns the file's path.
     std::string Write(const std::string& name, const Bytes& bytes) const;
+    std::string WriteText(const std::string& name, const std::string& bytes) const;
+    // The names in path() (or in its subfolder sub), sorted.
+    std::vector<std::string> Entries(const std::string& sub = "") const;
 
 private:
     std::string m_path;
 };
 
 std::string ReadWhole(const std::string& path);
+
+// Runs action and expects it to throw CFileException with cause, naming
+// fullPath, with the whole message given (when not empty).
+void ExpectFileError(const std::function<void()>& action, int cause, const std::string& fullPath,
+                     const std::string& message = "");
 
 // Builders for the fields of a PRG record, big-endian.
 void AppendU24(Bytes& out, std::uint32_t value);
