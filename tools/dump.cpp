@@ -1,6 +1,8 @@
 #include "tools/dump.h"
 
+#include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <new>
@@ -10,6 +12,7 @@
 
 #include "core/cut_row_table.h"
 #include "core/cut_rows.h"
+#include "core/layout_detect.h"
 #include "core/prg_reader.h"
 #include "core/text_report.h"
 #include "core/windows1252.h"
@@ -32,38 +35,105 @@ struct InputFailure {
     std::string message;
 };
 
-// Writes the CSV of table to the file at path through the file layer, so a
-// failure carries the same causes and messages as the report's.
-void SaveCsv(const MemoryCutRowTable& table, const std::string& path) {
-    CFile file;
-    CFileException openError;
-    if (!file.Open(path,
-                   CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive | CFile::typeBinary,
-                   &openError)) {
-        throw openError;
+const char* const kLayoutNames[] = {"new", "old", "mem"};
+
+// The full path of a name given on the command line, as the file layer's
+// messages show it; standard input is "stdin".
+std::string FullName(const std::string& path) {
+    if (path == "-") {
+        return "stdin";
     }
-    WriteCsv(table, [&file](std::string_view piece) { file.Write(piece.data(), piece.size()); });
-    file.Close();
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(path, ec);
+    return ec ? path : absolute.lexically_normal().string();
+}
+
+void WriteTable(const MemoryCutRowTable& table, bool csv, CFile& file) {
+    if (csv) {
+        WriteCsv(table,
+                 [&file](std::string_view piece) { file.Write(piece.data(), piece.size()); });
+    } else {
+        WriteTextReport(table, file);
+    }
 }
 
 // Converts one loaded table to the requested output; an empty target means
-// out. Output to out is flushed here so a failed write is blamed on this input.
+// out. A file target is opened as the viewer opens its report, the open not
+// checked: one that cannot be created fails at the first write with "non
+// trovato.", report and CSV alike. A pipe as target waits for its reader.
+// Output to out is flushed here so a failed write is blamed on this input.
 void WriteOutput(const MemoryCutRowTable& table, const Options& options, const std::string& target,
                  CFile& out) {
     if (!target.empty()) {
-        if (options.csv) {
-            SaveCsv(table, target);
-        } else {
-            SaveTextReport(table, target);
-        }
+        CFile file;
+        file.Open(target, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive |
+                              CFile::typeBinary | CFile::waitForReader);
+        WriteTable(table, options.csv, file);
+        file.Close();
         return;
     }
-    if (options.csv) {
-        WriteCsv(table, [&out](std::string_view piece) { out.Write(piece.data(), piece.size()); });
-    } else {
-        WriteTextReport(table, out);
-    }
+    WriteTable(table, options.csv, out);
     out.Flush();
+}
+
+std::vector<unsigned char> ReadAll(CFile& file) {
+    std::vector<unsigned char> bytes;
+    unsigned char chunk[kChunk];
+    for (;;) {
+        const std::size_t got = file.Read(chunk, sizeof chunk);
+        if (got == 0) {
+            return bytes;
+        }
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    }
+}
+
+// Loads one input ("-": standard input) into table, in the layout asked for
+// or, with --layout auto, in the one layout in which it reads cleanly.
+void LoadInput(const std::string& input, const Options& options, MemoryCutRowTable& table) {
+    CFile file;
+    if (input == "-") {
+        if (!file.OpenStandardInput()) {
+            throw CFileException(CFileException::fileNotFound, EBADF, "stdin");
+        }
+    } else {
+        CFileException openError;
+        if (!file.Open(input, CFile::modeRead | CFile::shareExclusive | CFile::typeBinary,
+                       &openError)) {
+            throw openError;
+        }
+    }
+    if (!options.autoLayout) {
+        ReadCutList(file, options.layout, table);
+        file.Close();
+        return;
+    }
+    const std::vector<unsigned char> bytes = ReadAll(file);
+    file.Close();
+    const std::vector<int> fitting = FittingLayouts(bytes.data(), bytes.size());
+    if (fitting.size() != 1) {
+        std::string names;
+        for (const int layout : fitting) {
+            names += (names.empty() ? "" : ", ") + std::string(kLayoutNames[layout]);
+        }
+        throw InputFailure{FullName(input) +
+                           (fitting.empty()
+                                ? ": non si legge per intero in nessun formato"
+                                : ": si legge per intero in più formati (" + names + ")") +
+                           "; indicare il formato con --layout"};
+    }
+    CMemFile memory(bytes.data(), bytes.size());
+    ReadCutList(memory, fitting.front(), table);
+}
+
+// True when target is the same file as one of the inputs (links included).
+bool IsAnInput(const std::string& target, const std::vector<std::string>& inputs) {
+    for (const std::string& input : inputs) {
+        if (input != "-" && CFile::IsSameFile(target, input)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void WriteText(CFile& out, const std::string& text) {
@@ -77,10 +147,10 @@ std::optional<std::string> CheckOutputDir(const std::string& dir) {
     std::error_code ec;
     const fs::file_status status = fs::status(dir, ec);
     if (!fs::exists(status)) {
-        return "la cartella di destinazione " + dir + " non esiste";
+        return "la cartella di destinazione " + FullName(dir) + " non esiste";
     }
     if (!fs::is_directory(status)) {
-        return "la destinazione " + dir + " non è una cartella";
+        return "la destinazione " + FullName(dir) + " non è una cartella";
     }
     return std::nullopt;
 }
@@ -134,9 +204,11 @@ std::optional<Options> ParseArgs(const std::vector<std::string>& args, std::stri
         } else if ((found = matches("--layout", 0)) != 0) {
             if (found < 0)
                 return missingValue("--layout");
-            options.layout = ParseListFormat(value);
+            options.autoLayout = value == "auto";
+            options.layout = options.autoLayout ? 0 : ParseListFormat(value);
             if (options.layout < 0) {
-                error = "formato non valido '" + value + "' (ammessi: new, old, mem, 0, 1, 2)";
+                error =
+                    "formato non valido '" + value + "' (ammessi: new, old, mem, 0, 1, 2, auto)";
                 return std::nullopt;
             }
         } else if ((found = matches("--output", 'o')) != 0) {
@@ -161,6 +233,11 @@ std::optional<Options> ParseArgs(const std::vector<std::string>& args, std::stri
     }
     if (!options.outFile.empty() && !options.outDir.empty()) {
         error = "-o e -d non si possono usare insieme";
+        return std::nullopt;
+    }
+    if (!options.outDir.empty() &&
+        std::find(options.inputs.begin(), options.inputs.end(), "-") != options.inputs.end()) {
+        error = "'-' (standard input) non si può usare con -d";
         return std::nullopt;
     }
     if (!options.outFile.empty() && options.inputs.size() > 1) {
@@ -305,16 +382,19 @@ std::string OutputPathInDir(const std::string& dir, const std::string& input, bo
 std::string HelpText() {
     return "Uso: treskdump [OPZIONI] FILE...\n"
            "Converte liste di taglio PRG nel resoconto di testo che TreskViewer scrive\n"
-           "con \"Salva su file\", o in CSV.\n"
+           "con \"Salva su file\", o in CSV. FILE \"-\" è lo standard input.\n"
            "\n"
            "  --layout FORMATO   formato della lista (il file non lo indica):\n"
            "                       new, 0  Lib / Ori ( >=1.7 )  (predefinito)\n"
            "                       old, 1  Lib / Ori ( <1.7 )\n"
            "                       mem, 2  Mem\n"
+           "                       auto    l'unico formato in cui il file si legge per\n"
+           "                               intero; se sono nessuno o più, errore\n"
            "  --csv              CSV (RFC 4180, UTF-8, righe CR LF): intestazione con\n"
            "                       i 13 titoli delle colonne, poi ogni riga della\n"
            "                       lista dall'alto, testi completi\n"
-           "  -o, --output FILE  scrive in FILE (un solo file in ingresso)\n"
+           "  -o, --output FILE  scrive in FILE (un solo file in ingresso; \"-\" è lo\n"
+           "                       standard output)\n"
            "  -d, --directory CARTELLA\n"
            "                     scrive CARTELLA/<nome del file>.txt (.csv con --csv)\n"
            "                       per ogni file in ingresso\n"
@@ -322,6 +402,8 @@ std::string HelpText() {
            "      --version      mostra la versione ed esce\n"
            "\n"
            "Senza -o e -d i risultati vanno sullo standard output, uno dopo l'altro.\n"
+           "Un file già esistente viene sostituito solo a scrittura completa: se\n"
+           "qualcosa va storto resta com'era. Un file in ingresso non è mai sostituito.\n"
            "Un file che non si apre o non si legge è un errore: il messaggio va sullo\n"
            "standard error e gli altri file vengono comunque convertiti.\n"
            "\n"
@@ -359,25 +441,29 @@ int Run(const std::vector<std::string>& args, CFile& out, std::ostream& err) {
     }
 
     int status = kExitOk;
-    std::set<std::string> written;  // -d targets of this run
+    std::set<std::string> written;  // -d targets written by this run
     for (const std::string& input : options.inputs) {
-        std::string target = options.outFile;
+        std::string target = options.outFile == "-" ? std::string() : options.outFile;
         if (!options.outDir.empty()) {
             target = OutputPathInDir(options.outDir, input, options.csv);
         }
         try {
-            if (!options.outDir.empty() && !written.insert(target).second) {
+            if (!options.outDir.empty() && written.count(target) != 0) {
                 // Two inputs of the same name from different folders: the second
                 // would silently replace the first one's output.
-                throw InputFailure{input + ": " + target +
+                throw InputFailure{FullName(input) + ": " + FullName(target) +
                                    " è già stato scritto da un altro file di questa esecuzione"};
             }
-            MemoryCutRowTable table;
-            CFileException openError;
-            if (!LoadCutListChecked(input, options.layout, table, &openError)) {
-                throw openError;
+            if (!target.empty() && IsAnInput(target, options.inputs)) {
+                throw InputFailure{FullName(input) + ": " + FullName(target) +
+                                   " è uno dei file in ingresso e non viene sostituito"};
             }
+            MemoryCutRowTable table;
+            LoadInput(input, options, table);
             WriteOutput(table, options, target, out);
+            if (!options.outDir.empty()) {
+                written.insert(target);
+            }
         } catch (const CFileException& e) {
             err << "treskdump: " << e.GetErrorMessage() << "\n";
             status = kExitFileFailed;

@@ -21,11 +21,12 @@ inline constexpr int kExitFileFailed = 1;  // at least one input could not be co
 inline constexpr int kExitUsage = 2;       // the command line itself is wrong
 
 struct Options {
-    int layout = 0;  // ListFormat: 0 new, 1 old, 2 mem
+    int layout = 0;           // ListFormat: 0 new, 1 old, 2 mem
+    bool autoLayout = false;  // --layout auto: the one layout the file reads cleanly in
     bool csv = false;
-    std::string outFile;  // -o: the one output file
-    std::string outDir;   // -d: one output per input in this folder
-    std::vector<std::string> inputs;
+    std::string outFile;              // -o: the one output file ("-": standard output)
+    std::string outDir;               // -d: one output per input in this folder
+    std::vector<std::string> inputs;  // "-": standard input
     bool help = false;
     bool version = false;
 };

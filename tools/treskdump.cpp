@@ -14,6 +14,9 @@ int main(int argc, char** argv) {
     // (naming "stdout") instead of passing for success.
     CFile out;
     out.OpenStandardOutput();
+    // With a standard stream closed, the next file opened would take its
+    // number: error text could land in a report, or a report on the terminal.
+    CFile::KeepStandardStreamsOpen();
     int status = treskdump::Run(args, out, std::cerr);
     try {
         out.Close();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/cut_rows.h"
+#include "core/layout_detect.h"
 #include "core/prg_reader.h"
 #include "platform/file.h"
 #include "tests/support/temp_files.h"
@@ -67,6 +68,55 @@ TEST_F(PrgReader, MemLayoutExampleGivesOneExactRow) {
                                                "5",     "12",  "INFO-ONE", "BC000002", "bc3",
                                                "Info4", "0.0", "0.0"};
     EXPECT_EQ(Row(table_, 0), expected);
+}
+
+// Decoding from memory must give what decoding the file gives, whatever the
+// layout and wherever the bytes end.
+TEST_F(PrgReader, AMemoryFileDecodesExactlyAsTheFile) {
+    Bytes bytes = MemExample();
+    bytes.pop_back();  // no end byte: records follow
+    RecordFields record;
+    record.second = 0x53012C;
+    record.info[0] = "PANNELLO";
+    AppendRecord(bytes, record, true);
+    AppendRecord(bytes, record, false);
+    for (const int format : {kFormatNew, kFormatOld, kFormatMem}) {
+        for (std::size_t size = 0; size <= bytes.size(); ++size) {
+            SCOPED_TRACE("layout " + std::to_string(format) + ", " + std::to_string(size) +
+                         " bytes");
+            const Bytes prefix(bytes.begin(), bytes.begin() + static_cast<long>(size));
+            Load(prefix, format);
+            MemoryCutRowTable fromMemory;
+            CMemFile memory(prefix.data(), prefix.size());
+            ReadCutList(memory, format, fromMemory);
+            ASSERT_EQ(fromMemory.GetItemCount(), table_.GetItemCount());
+            for (int row = 0; row < table_.GetItemCount(); ++row) {
+                EXPECT_EQ(Row(fromMemory, row), Row(table_, row));
+            }
+        }
+    }
+}
+
+TEST(LayoutDetection, OnlyLayoutsInWhichTheBytesReadCleanlyFit) {
+    const auto fitting = [](const Bytes& bytes) {
+        return FittingLayouts(bytes.data(), bytes.size());
+    };
+    Bytes mem = MemExample();
+    // Its header 01 02 03 also starts one whole record of the headerless
+    // layout, ending exactly at the end.
+    EXPECT_EQ(fitting(mem), (std::vector<int>{kFormatOld, kFormatMem}));
+    EXPECT_EQ(DetectLayout(mem.data(), mem.size()), -1);
+    mem[0] = 0x00;
+    EXPECT_EQ(fitting(mem), std::vector<int>{kFormatMem});
+    EXPECT_EQ(DetectLayout(mem.data(), mem.size()), kFormatMem);
+    mem.push_back(0x00);  // a byte after the end of the list
+    EXPECT_EQ(fitting(mem), std::vector<int>{});
+    mem.resize(mem.size() - 3);  // the last record cut short
+    EXPECT_EQ(fitting(mem), std::vector<int>{});
+
+    EXPECT_EQ(fitting({}), std::vector<int>{kFormatOld});
+    EXPECT_EQ(fitting({0x00, 0x00, 0x00}), (std::vector<int>{kFormatNew, kFormatMem}));
+    EXPECT_EQ(fitting({0x00, 0x00, 0x00, 0x80}), (std::vector<int>{kFormatNew, kFormatMem}));
 }
 
 TEST_F(PrgReader, SameBytesReadAsAnotherLayoutDiffer) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cerrno>
@@ -14,52 +15,17 @@
 
 #include "core/prg_reader.h"
 #include "platform/file.h"
+#include "tests/support/temp_files.h"
 #include "tools/dump.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+using tresk::test::ReadWhole;
+using tresk::test::TempDir;
+
 const std::string kExamples = TRESK_EXAMPLES_DIR;
-
-// A name no other test process uses: ctest runs tests in parallel, and other
-// build trees may run the same tests at the same time.
-std::string UniqueName(const std::string& what) {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::random_device seed;
-    return "treskdump-test-" + what + "-" + info->test_suite_name() + "-" + info->name() + "-" +
-           std::to_string(seed());
-}
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-// A fresh folder per test, removed afterwards.
-class TempDir {
-public:
-    TempDir() : m_path(fs::temp_directory_path() / UniqueName("dir")) {
-        fs::create_directories(m_path);
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        fs::remove_all(m_path, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    fs::path operator/(const std::string& name) const { return m_path / name; }
-    const fs::path& path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
 
 struct RunResult {
     int status;
@@ -70,15 +36,14 @@ struct RunResult {
 // treskdump's logic called in-process; what it writes to standard output is
 // captured in a file of the temporary folder.
 RunResult RunDump(const std::vector<std::string>& args) {
-    const fs::path captured = fs::temp_directory_path() / UniqueName("stdout");
+    const TempDir dir;
+    const std::string captured = dir.File("stdout");
     std::ostringstream err;
     CFile out;
-    EXPECT_TRUE(out.Open(captured.string(), CFile::modeCreate | CFile::modeWrite));
+    EXPECT_TRUE(out.Open(captured, CFile::modeCreate | CFile::modeWrite));
     const int status = treskdump::Run(args, out, err);
     out.Close();
-    RunResult result{status, ReadFile(captured), err.str()};
-    fs::remove(captured);
-    return result;
+    return RunResult{status, ReadWhole(captured), err.str()};
 }
 
 // The built binary run through the shell, as a script runs it; returns its
@@ -139,11 +104,11 @@ TEST(TreskdumpGolden, ReportsAndCsvOfTheExamplesMatchTheReviewedFiles) {
         const RunResult report = RunDump({"--layout", example.layout, prg});
         EXPECT_EQ(report.status, 0);
         EXPECT_EQ(report.err, "");
-        EXPECT_EQ(report.out, ReadFile(prg + ".txt"));
+        EXPECT_EQ(report.out, ReadWhole(prg + ".txt"));
 
         const RunResult csv = RunDump({"--csv", "--layout=" + std::string(example.layout), prg});
         EXPECT_EQ(csv.status, 0);
-        EXPECT_EQ(csv.out, ReadFile(prg + ".csv"));
+        EXPECT_EQ(csv.out, ReadWhole(prg + ".csv"));
     }
 }
 
@@ -157,7 +122,7 @@ TEST(TreskdumpGolden, ExamplesCarryTheAwkwardCases) {
     EXPECT_NE(csv.find("Caff\xC3\xA8 Re"), std::string::npos);  // Caffè Re, 8 bytes, whole
     EXPECT_NE(csv.find(",Lotto,"), std::string::npos);          // "Lotto\0" + "12"
     EXPECT_NE(csv.find(",16777215,"), std::string::npos);       // uncut in CSV
-    const std::string report = ReadFile(kExamples + "/lista_nuova.PRG.txt");
+    const std::string report = ReadWhole(kExamples + "/lista_nuova.PRG.txt");
     EXPECT_NE(report.find("1677721   "), std::string::npos);  // cut to 7 in the report
 }
 
@@ -183,7 +148,7 @@ TEST(TreskdumpCsv, FieldsAreQuotedOnlyWhenTheyMustBe) {
 
 TEST(TreskdumpCsv, RowOfAFileWithTextsThatNeedQuoting) {
     TempDir dir;
-    WriteFile(dir / "q.PRG", QuotingPrg());
+    dir.WriteText("q.PRG", QuotingPrg());
     const RunResult csv = RunDump({"--csv", "--layout", "mem", (dir / "q.PRG").string()});
     EXPECT_EQ(csv.status, 0);
     EXPECT_EQ(csv.out, std::string(kCsvHeader) +
@@ -193,7 +158,7 @@ TEST(TreskdumpCsv, RowOfAFileWithTextsThatNeedQuoting) {
 
 TEST(TreskdumpCsv, EmptyListGivesTheHeaderRowOnly) {
     TempDir dir;
-    WriteFile(dir / "empty.PRG", "");
+    dir.WriteText("empty.PRG", "");
     const RunResult csv = RunDump({"--csv", (dir / "empty.PRG").string()});
     EXPECT_EQ(csv.status, 0);
     EXPECT_EQ(csv.out, kCsvHeader);
@@ -235,7 +200,7 @@ TEST(TreskdumpArgs, UsageErrorsExitWithTwoAndConvertNothing) {
         {"-o", "", prg},             // empty name: not stdout
         {"--output=", prg},
         {"-o", (dir / "o.txt").string(), prg, prg},  // -o with two inputs
-        {"-o", (dir / "o.txt").string(), "-d", dir.path().string(), prg},
+        {"-o", (dir / "o.txt").string(), "-d", dir.path(), prg},
     };
     for (const auto& args : bad) {
         const RunResult r = RunDump(args);
@@ -266,7 +231,7 @@ TEST(TreskdumpErrors, FileThatCannotBeOpenedFailsAndTheRestConvert) {
     const RunResult r = RunDump({missing, good});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "treskdump: " + missing + " non trovato.\n");
-    EXPECT_EQ(r.out, ReadFile(good + ".txt"));
+    EXPECT_EQ(r.out, ReadWhole(good + ".txt"));
 }
 
 TEST(TreskdumpErrors, ReadFailureDuringLoadWritesNoReportForThatFile) {
@@ -304,7 +269,7 @@ TEST(TreskdumpOutputs, OutputFileAndPerInputFilesInAFolder) {
     RunResult r = RunDump({"-o", (dir / "uno.txt").string(), nuova});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(ReadFile(dir / "uno.txt"), ReadFile(nuova + ".txt"));
+    EXPECT_EQ(ReadWhole(dir / "uno.txt"), ReadWhole(nuova + ".txt"));
 
     fs::create_directories(dir / "out");
     const std::string copy = (dir / "copia.PRG").string();
@@ -312,15 +277,15 @@ TEST(TreskdumpOutputs, OutputFileAndPerInputFilesInAFolder) {
     r = RunDump({"-d", (dir / "out").string(), nuova, (dir / "manca.PRG").string(), copy});
     EXPECT_EQ(r.status, 1);  // the missing one
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(ReadFile(dir / "out" / "lista_nuova.PRG.txt"), ReadFile(nuova + ".txt"));
-    EXPECT_EQ(ReadFile(dir / "out" / "copia.PRG.txt"), ReadFile(nuova + ".txt"));
+    EXPECT_EQ(ReadWhole(dir / "out" / "lista_nuova.PRG.txt"), ReadWhole(nuova + ".txt"));
+    EXPECT_EQ(ReadWhole(dir / "out" / "copia.PRG.txt"), ReadWhole(nuova + ".txt"));
     EXPECT_FALSE(fs::exists(dir / "out" / "manca.PRG.txt"));
 
     r = RunDump(
         {"--csv", "--layout", "mem", "-d", (dir / "out").string(), kExamples + "/lista_mem.PRG"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(ReadFile(dir / "out" / "lista_mem.PRG.csv"),
-              ReadFile(kExamples + "/lista_mem.PRG.csv"));
+    EXPECT_EQ(ReadWhole(dir / "out" / "lista_mem.PRG.csv"),
+              ReadWhole(kExamples + "/lista_mem.PRG.csv"));
 }
 
 TEST(TreskdumpOutputs, FolderProblemsAreReportedBeforeAnyInputIsRead) {
@@ -330,7 +295,7 @@ TEST(TreskdumpOutputs, FolderProblemsAreReportedBeforeAnyInputIsRead) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "treskdump: la cartella di destinazione " + (dir / "manca").string() +
                          " non esiste\n");
-    WriteFile(dir / "file", "x");
+    dir.WriteText("file", "x");
     r = RunDump({"-d", (dir / "file").string(), prg});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "treskdump: la destinazione " + (dir / "file").string() +
@@ -347,7 +312,7 @@ TEST(TreskdumpOutputs, SameInputNameTwiceInAFolderRunIsNotOverwritten) {
     const RunResult r = RunDump({"-d", (dir / "out").string(), first, second});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find(second), std::string::npos);
-    EXPECT_EQ(ReadFile(dir / "out" / "lista_nuova.PRG.txt"), ReadFile(first + ".txt"));
+    EXPECT_EQ(ReadWhole(dir / "out" / "lista_nuova.PRG.txt"), ReadWhole(first + ".txt"));
 }
 
 // The binary itself: exit statuses reach the shell, and reports written to
@@ -359,18 +324,18 @@ TEST(TreskdumpBinary, StandardOutputAsFileAppendAndPipe) {
 
     // Two inputs, old layout for both: the second report must follow the first.
     const std::string expectedOld =
-        RunDump({"--layout", "old", nuova}).out + ReadFile(vecchia + ".txt");
+        RunDump({"--layout", "old", nuova}).out + ReadWhole(vecchia + ".txt");
     EXPECT_EQ(RunBinary("--layout old " + Quote(nuova) + " " + Quote(vecchia),
                         "> " + Quote(dir / "file.txt")),
               0);
-    EXPECT_EQ(ReadFile(dir / "file.txt"), expectedOld);
+    EXPECT_EQ(ReadWhole(dir / "file.txt"), expectedOld);
 
-    WriteFile(dir / "append.txt", "before\n");
+    dir.WriteText("append.txt", "before\n");
     EXPECT_EQ(RunBinary(Quote(nuova), ">> " + Quote(dir / "append.txt")), 0);
-    EXPECT_EQ(ReadFile(dir / "append.txt"), "before\n" + ReadFile(nuova + ".txt"));
+    EXPECT_EQ(ReadWhole(dir / "append.txt"), "before\n" + ReadWhole(nuova + ".txt"));
 
     EXPECT_EQ(RunBinary("--csv " + Quote(nuova), "| cat > " + Quote(dir / "pipe.csv")), 0);
-    EXPECT_EQ(ReadFile(dir / "pipe.csv"), ReadFile(nuova + ".csv"));
+    EXPECT_EQ(ReadWhole(dir / "pipe.csv"), ReadWhole(nuova + ".csv"));
 }
 
 TEST(TreskdumpBinary, ExitStatusesAndStandardOutputFailure) {
@@ -382,7 +347,130 @@ TEST(TreskdumpBinary, ExitStatusesAndStandardOutputFailure) {
     EXPECT_EQ(RunBinary("--layout 9 " + nuova, quiet), 2);
     if (fs::exists("/dev/full")) {
         EXPECT_EQ(RunBinary(nuova, "> /dev/full 2> " + Quote(dir / "err.txt")), 1);
-        EXPECT_EQ(ReadFile(dir / "err.txt"),
+        EXPECT_EQ(ReadWhole(dir / "err.txt"),
                   "treskdump: Disco pieno durante l'accesso a stdout.\n");
     }
+}
+
+// An output counts as written only once it was: a failed input does not block
+// a later one of the same name. No output is ever one of the inputs.
+TEST(TreskdumpOutputs, FailedInputsBlockNothingAndInputsAreNeverOutputs) {
+    TempDir dir;
+    fs::create_directories(dir / "out");
+    fs::create_directories(dir / "real");
+    const std::string real = (dir / "real" / "a.PRG").string();
+    fs::copy_file(kExamples + "/lista_nuova.PRG", real);
+    RunResult r = RunDump({"-d", (dir / "out").string(), (dir / "manca" / "a.PRG").string(), real});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "treskdump: " + (dir / "manca" / "a.PRG").string() + " non trovato.\n");
+    EXPECT_EQ(ReadWhole(dir / "out" / "a.PRG.txt"), ReadWhole(kExamples + "/lista_nuova.PRG.txt"));
+
+    const std::string prg = ReadWhole(real);
+    const std::string link = (dir / "link.PRG").string();
+    fs::create_symlink(real, link);
+    for (const std::string& output : {real, link}) {
+        r = RunDump({"--csv", "-o", output, real});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "treskdump: " + real + ": " + output +
+                             " \xC3\xA8 uno dei file in ingresso e non viene sostituito\n");
+    }
+    // Under -d, another input named like an output.
+    const std::string other = (dir / "out" / "b.PRG.txt").string();
+    fs::copy_file(real, other);
+    fs::copy_file(real, dir / "b.PRG");
+    r = RunDump({"-d", (dir / "out").string(), (dir / "b.PRG").string(), other});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(ReadWhole(real), prg);
+    EXPECT_EQ(ReadWhole(other), prg);
+}
+
+// A folder as -o fails as the viewer's report into it does, report and CSV
+// alike; the converter's own messages name folders in full.
+TEST(TreskdumpOutputs, AFolderAsOutputGivesOneMessage) {
+    TempDir dir;
+    const std::string prg = kExamples + "/lista_mem.PRG";
+    for (const char* csv : {"", "--csv"}) {
+        std::vector<std::string> args{"--layout", "mem", "-o", dir.path(), prg};
+        if (*csv != '\0') {
+            args.insert(args.begin(), csv);
+        }
+        const RunResult r = RunDump(args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "treskdump: " + dir.path() + " non trovato.\n");
+    }
+    const fs::path before = fs::current_path();
+    fs::current_path(dir.path());
+    const RunResult r = RunDump({"-d", "./manca/..//manca", prg});
+    fs::current_path(before);
+    EXPECT_EQ(r.err,
+              "treskdump: la cartella di destinazione " + dir.File("manca") + " non esiste\n");
+}
+
+TEST(TreskdumpInputs, AutoLayoutPicksTheOneThatReadsCleanlyOrNames) {
+    for (const Example& example : kExampleFiles) {
+        SCOPED_TRACE(example.prg);
+        const std::string prg = kExamples + "/" + example.prg;
+        const RunResult r = RunDump({"--layout", "auto", prg});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, ReadWhole(prg + ".txt"));
+    }
+    TempDir dir;
+    const std::string both = dir.WriteText("tre.PRG", std::string(3, '\0'));
+    const std::string none = dir.WriteText("rotto.PRG", std::string(10, '\x01'));
+    RunResult r = RunDump({"--layout", "auto", both, none});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "treskdump: " + both +
+                         ": si legge per intero in pi\xC3\xB9 formati (new, mem); indicare il "
+                         "formato con --layout\n"
+                         "treskdump: " +
+                         none +
+                         ": non si legge per intero in nessun formato; indicare il formato con "
+                         "--layout\n");
+    std::string error;
+    EXPECT_FALSE(treskdump::ParseArgs({"-d", dir.path(), "-"}, error).has_value());
+}
+
+// The binary with standard streams as a script may leave them: standard
+// input and output named "-", standard error closed, a named pipe as -o that
+// waits for its reader, and a non-blocking pipe to a slow reader.
+TEST(TreskdumpBinary, StandardStreamsAndPipes) {
+    TempDir dir;
+    const std::string nuova = kExamples + "/lista_nuova.PRG";
+    const std::string expected = ReadWhole(nuova + ".txt");
+    EXPECT_EQ(
+        RunBinary("--layout auto -o - -", "< " + Quote(nuova) + " > " + Quote(dir / "in.txt")), 0);
+    EXPECT_EQ(ReadWhole(dir / "in.txt"), expected);
+
+    EXPECT_EQ(RunBinary(Quote(dir / "manca.PRG") + " " + Quote(nuova),
+                        "> " + Quote(dir / "closed.txt") + " 2>&-"),
+              1);
+    EXPECT_EQ(ReadWhole(dir / "closed.txt"), expected);
+
+    ASSERT_EQ(mkfifo((dir / "tubo").c_str(), 0600), 0);
+    EXPECT_EQ(RunBinary("-o " + Quote(dir / "tubo") + " " + Quote(nuova),
+                        "& sleep 0.3; cat " + Quote(dir / "tubo") + " > " +
+                            Quote(dir / "fifo.txt") + "; wait $!"),
+              0);
+    EXPECT_EQ(ReadWhole(dir / "fifo.txt"), expected);
+
+    // Many copies of the list, so the pipe fills many times over.
+    std::string big;
+    for (int i = 0; i < 40; ++i) {
+        big += Quote(nuova) + " ";
+    }
+    // perl makes the pipe's write end non-blocking, hands it to treskdump as
+    // standard output, and starts reading only after a while.
+    const std::string slowReader =
+        "perl -e 'use Fcntl; pipe(my $r, my $w) or die; "
+        "fcntl($w, F_SETFL, fcntl($w, F_GETFL, 0) | O_NONBLOCK) or die; my $pid = fork; "
+        "if (!$pid) { close $r; open(STDOUT, \">&\", $w) or die; exec @ARGV; } close $w; "
+        "select(undef, undef, undef, 0.3); binmode $r; binmode STDOUT; local $/ = \\65536; "
+        "print while <$r>; waitpid($pid, 0); exit($? >> 8);' '" TRESKDUMP_EXE "' ";
+    const int raw = std::system(
+        (slowReader + big + " > " + Quote(dir / "slow.txt") + " 2> " + Quote(dir / "err.txt"))
+            .c_str());
+    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0);
+    EXPECT_EQ(ReadWhole(dir / "err.txt"), "");
+    EXPECT_EQ(ReadWhole(dir / "slow.txt").size(), 40 * expected.size());
 }
