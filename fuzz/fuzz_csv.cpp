@@ -13,6 +13,7 @@
 #include "core/cut_rows.h"
 #include "core/prg_reader.h"
 #include "fuzz/fuzz_support.h"
+#include "platform/file.h"
 #include "tools/dump.h"
 
 namespace {
@@ -121,10 +122,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const int format = data[0] % 3;
-    const std::string& prgPath = tresk::fuzz::ScratchPath(".csv.prg");
-    tresk::fuzz::WriteWholeFile(prgPath, data + 1, size - 1);
     MemoryCutRowTable table;
-    LoadCutList(prgPath, format, table);
+    CMemFile prg(data + 1, size - 1);
+    ReadCutList(prg, format, table);
 
     std::string csv;
     treskdump::WriteCsv(table, [&csv](std::string_view piece) { csv.append(piece); });

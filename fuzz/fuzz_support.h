@@ -1,6 +1,7 @@
 // Helpers shared by the fuzz targets: a hard invariant check that aborts (so
-// libFuzzer and the replay driver both see a crash), scratch files on a RAM
-// file system, and whole-file reads and writes through the file layer.
+// libFuzzer and the replay driver both see a crash) and the report a table
+// must give. The targets read and write through memory files (CMemFile), so
+// no input goes through the file system.
 #pragma once
 
 #include <array>
@@ -13,16 +14,6 @@ namespace tresk::fuzz {
 
 [[noreturn]] void Fail(const char* file, int line, const char* condition,
                        const std::string& detail);
-
-// A path in /dev/shm (or the temporary directory when there is none), unique
-// to this process, removed when the process ends.
-const std::string& ScratchPath(const char* suffix);
-
-// Replaces the file's content with size bytes of data (through CFile).
-void WriteWholeFile(const std::string& path, const std::uint8_t* data, std::size_t size);
-
-// The file's whole content (through CFile).
-std::string ReadWholeFile(const std::string& path);
 
 // The texts of columns 1 to 12 of one row, in full.
 using ReportCells = std::array<std::string, 12>;

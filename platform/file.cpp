@@ -174,7 +174,7 @@ int CFileException::OsErrorToException(int errnoValue) {
 // ---- CFile
 
 CFile::~CFile() {
-    if (m_fd < 0) {
+    if (!IsOpen()) {
         return;
     }
     // An exception is unwinding past this file, or the owner did not close
@@ -467,9 +467,30 @@ bool CFile::IsSameFile(const std::string& first, const std::string& second) {
            a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+void CFile::OpenMemoryForWriting() {
+    Abort();
+    m_buf = new unsigned char[kBufferSize];
+    m_memWritten.clear();
+    m_memory = true;
+    m_writable = true;
+}
+
+const std::string& CFile::MemoryWritten() {
+    if (m_memory) {
+        FlushWrites();
+    }
+    return m_memWritten;
+}
+
+void CFile::TruncateMemory() {
+    m_writeLen = 0;
+    m_memWritten.clear();
+}
+
 void CFile::AttachMemory(const void* data, std::size_t size) {
     Abort();
     m_memory = true;
+    m_writable = false;
     m_strFileName.clear();
     // Only ever read: the cast lets the read-ahead path serve these bytes.
     m_buf = static_cast<unsigned char*>(const_cast<void*>(data));
@@ -493,7 +514,7 @@ std::size_t CFile::ReadSlow(void* buffer, std::size_t count) {
         ThrowOsError(err);
     }
     auto* out = static_cast<unsigned char*>(buffer);
-    if (m_memory) {
+    if (m_memory && !m_writable) {
         const std::size_t take = std::min(count, m_readEnd - m_readPos);
         std::memcpy(out, m_buf + m_readPos, take);
         m_readPos += take;
@@ -541,7 +562,7 @@ void CFile::WriteSlow(const void* buffer, std::size_t count) {
     }
     if (CountCall(Op::write)) {
         const int err = TakeInjectedErrno(Op::write);
-        if (m_fd >= 0 && m_writable) {
+        if (IsOpen() && m_writable) {
             // What was written before the failing call reaches the file.
             FlushWrites();
             if (err == 0) {
@@ -556,7 +577,7 @@ void CFile::WriteSlow(const void* buffer, std::size_t count) {
         }
         ThrowOsError(err == 0 ? EBADF : err);
     }
-    if (m_fd < 0 || !m_writable) {
+    if (!IsOpen() || !m_writable) {
         if (m_fd < 0 && m_openFailCause != CFileException::fileNotFound) {
             throw CFileException(m_openFailCause, EWOULDBLOCK, m_strFileName);
         }
@@ -581,7 +602,12 @@ void CFile::WriteSlow(const void* buffer, std::size_t count) {
 // descriptor someone else made non-blocking (a pipe to a slow reader) is
 // waited on until it takes more.
 void CFile::FlushWrites() {
-    if (!m_writable || m_fd < 0 || m_writeLen == 0) {
+    if (!m_writable || !IsOpen() || m_writeLen == 0) {
+        return;
+    }
+    if (m_memory) {
+        m_memWritten.append(reinterpret_cast<const char*>(m_buf), m_writeLen);
+        m_writeLen = 0;
         return;
     }
     std::size_t done = 0;
@@ -607,7 +633,7 @@ void CFile::FlushWrites() {
 }
 
 void CFile::Flush() {
-    if (m_fd < 0) {
+    if (!IsOpen()) {
         ThrowOsError(EBADF);
     }
     FlushWrites();
@@ -615,6 +641,9 @@ void CFile::Flush() {
 
 void CFile::Close() {
     if (m_fd < 0) {
+        if (m_memory) {
+            FlushWrites();
+        }
         Abort();  // a memory file, or nothing open
         return;
     }
@@ -678,10 +707,10 @@ int CFile::Abort() noexcept {
         ::close(m_lockFd);
         m_lockFd = -1;
     }
-    if (m_memory) {
-        m_buf = nullptr;  // not ours
-        m_memory = false;
+    if (m_memory && !m_writable) {
+        m_buf = nullptr;  // the bytes read belong to the caller
     }
+    m_memory = false;
     delete[] m_buf;
     m_buf = nullptr;
     m_readPos = m_readEnd = m_writeLen = 0;

@@ -155,7 +155,7 @@ public:
     // nothing when the file is not open.
     void Close();
 
-    bool IsOpen() const { return m_fd >= 0; }
+    bool IsOpen() const { return m_fd >= 0 || m_memory; }
 
     // Size of the internal read-ahead and write-behind buffer.
     static constexpr std::size_t kBufferSize = std::size_t{64} * 1024;
@@ -163,8 +163,12 @@ public:
 
 protected:
     // For CMemFile: reads are served from size bytes at data, which the file
-    // does not own.
+    // does not own; or writes collect in memory, to be had from
+    // MemoryWritten() (also after Close()) and dropped by TruncateMemory().
     void AttachMemory(const void* data, std::size_t size);
+    void OpenMemoryForWriting();
+    const std::string& MemoryWritten();
+    void TruncateMemory();
 
 private:
     std::size_t ReadSlow(void* buffer, std::size_t count);
@@ -191,6 +195,7 @@ private:
     std::string m_strNewFile;
     std::string m_strReplaced;
     int m_lockFd = -1;
+    std::string m_memWritten;  // what a memory file opened for writing holds
     // Read-ahead or write-behind buffer, allocated on first use. A file open
     // for reading uses m_readPos..m_readEnd, one open for writing m_writeLen;
     // the other pair stays zero.
@@ -200,12 +205,19 @@ private:
     std::size_t m_writeLen = 0;
 };
 
-// A file whose bytes are in memory, read through the same interface and at
-// the same speed as a file's read-ahead buffer. The bytes are not copied and
-// must outlive the object.
+// A file whose bytes are in memory, read or written through the same
+// interface and at the same speed as a file's buffers. Bytes to be read are
+// not copied and must outlive the object.
 class CMemFile : public CFile {
 public:
+    // An empty file open for writing; GetBytes() gives what was written.
+    CMemFile() { OpenMemoryForWriting(); }
+    // A file open for reading size bytes at data.
     CMemFile(const void* data, std::size_t size) { AttachMemory(data, size); }
+
+    const std::string& GetBytes() { return MemoryWritten(); }
+    // Drops what was written, so the file can be written afresh.
+    void Clear() { TruncateMemory(); }
 };
 
 // Test seam for fault injection: makes the n-th CFile::Read or CFile::Write
