@@ -3,10 +3,11 @@
 # of 0x01 bytes (every record valid), of random bytes, and of random records
 # (random bytes with every lead byte valid), converted in every layout by
 # treskdump (LoadCutList into the in-memory table, then the report).
-# Checks the row counts, the per-row memory budget (200 bytes a row) and that
-# a real memory limit ends in "Memoria insufficiente.", and prints time and
-# peak memory so their growth can be seen to be linear. Uses the build of
-# `make check` (BUILD, default build/).
+# Checks the row counts, the per-row memory budget (200 bytes a row), that a
+# real memory limit ends in "Memoria insufficiente." and the next input still
+# converts, that a report over a file-size limit leaves the old one whole, and
+# prints time and peak memory so their growth can be seen to be linear. Uses
+# the build of `make check` (BUILD, default build/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD:-build}
@@ -103,8 +104,45 @@ if [ "$oom_status" -ne 1 ] || [ "$(cat "$work/oom.err")" != "treskdump: Memoria 
 else
   echo "under a 256 MB limit: \"treskdump: Memoria insufficiente.\", exit 1"
 fi
+# Memory recovery: after the 200 MB file runs out of memory, the next input
+# of the same run still converts, byte for byte.
+small=examples/lista_nuova.PRG
+mkdir -p "$work/after-oom"
+set +e
+(ulimit -v 262144; "$dump" -d "$work/after-oom" "$(make_file ones 200)" "$small") 2>"$work/oom2.err"
+oom_status=$?
+set -e
+if [ "$oom_status" -ne 1 ] || [ "$(cat "$work/oom2.err")" != "treskdump: Memoria insufficiente." ] ||
+    ! cmp -s "$work/after-oom/lista_nuova.PRG.txt" "$small.txt"; then
+  echo "after running out of memory: exit $oom_status, stderr: $(cat "$work/oom2.err")"; status=1
+else
+  echo "after \"Memoria insufficiente.\" the next input converts exactly"
+fi
+
+# Safe replace: a good report, then the 200 MB file converted into the same
+# name under a 200 KiB file-size limit. The converter must not be killed by
+# SIGXFSZ, must say the disk is full, and must leave the good report whole and
+# nothing else in its folder.
+mkdir -p "$work/replace"
+report=$work/replace/rapporto.txt
+"$dump" -o "$report" "$small"
+before=$(md5sum <"$report")
+set +e
+(ulimit -f 200; "$dump" -o "$report" "$(make_file ones 200)") 2>"$work/fsize.err"
+fsize_status=$?
+set -e
+if [ "$fsize_status" -ne 1 ] ||
+    [ "$(cat "$work/fsize.err")" != "treskdump: Disco pieno durante l'accesso a $report." ] ||
+    [ "$(md5sum <"$report")" != "$before" ] || [ "$(ls -A "$work/replace")" != rapporto.txt ]; then
+  echo "over the file-size limit: exit $fsize_status, stderr: $(cat "$work/fsize.err"), folder: $(ls -A "$work/replace")"
+  status=1
+else
+  echo "over a 200 KiB file-size limit: \"Disco pieno\", exit 1, the old report whole, nothing left beside it"
+fi
 # The viewer itself: the 200 MB file chosen in the dialog, its report saved,
-# and the dialog still answering afterwards (tests/hardening, GUI part).
+# and the dialog still answering afterwards; then the same file under a real
+# memory limit: the message, an empty list, and the next load and its report
+# exact (tests/hardening, GUI part).
 gui=$build/tests/hardening/hardening_gui_tests
 if [ -x "$gui" ]; then
   if ! TRESK_HOSTILE_PRG=$(make_file ones 200) xvfb-run -a -s "-screen 0 1280x1024x24" \
