@@ -7,7 +7,7 @@
 // uses; its default 256 MB means every allocation of a run lands on fresh pages,
 // and page faults then cost more than the decoding. Every allocation of one
 // input is still held back far longer than the input runs.
-extern "C" const char* __asan_default_options() {
+extern "C" const char* __asan_default_options() {  // NOLINT(bugprone-reserved-identifier)
     return "quarantine_size_mb=16";
 }
 
