@@ -133,6 +133,11 @@ void SplitPath(const std::string& path, std::string& folder, std::string& base) 
 
 }  // namespace
 
+// Paths and file names are UTF-8 here, as the program's own texts are.
+std::string SystemText(std::string_view utf8) {
+    return std::string(utf8);
+}
+
 // errno values grouped the way the Windows error table groups its conditions.
 // Codes not listed are the generic cause. EAGAIN is not a sharing violation:
 // only a lock held by another process is, and Open() says so itself.

@@ -3,13 +3,15 @@
 // open, CMemoryException when memory runs out.
 //
 // No GUI and no OS headers here: the messages and the exceptions live in
-// file_common.cpp, the POSIX calls in file.cpp.
+// file_common.cpp, the system calls in file.cpp (POSIX) and file_win32.cpp
+// (Windows); CMake builds the one for the target system.
 #pragma once
 
 #include <cstddef>
 #include <cstring>
 #include <exception>
 #include <string>
+#include <string_view>
 
 // The full path of a file as the user would name it: relative paths are taken
 // from the current directory, and "." and ".." components and repeated slashes
@@ -45,12 +47,13 @@ public:
     CFileException() = default;
     CFileException(int cause, long osError, std::string fileName);
 
-    // The cause an errno value stands for. 0 gives none.
+    // The cause an operating-system error code stands for (errno on POSIX
+    // systems, GetLastError() on Windows). 0 gives none.
     static int OsErrorToException(int errnoValue);
 
     // The Italian message for this error's cause, "%1" replaced by the path or,
-    // when the error carries none, by "un file senza nome". UTF-8, as paths on
-    // this system are.
+    // when the error carries none, by "un file senza nome". In the system's
+    // 8-bit encoding (SystemText), the one the path is in.
     std::string GetErrorMessage() const;
 
     // The message text of one cause with "%1" still in it ("" for a cause
@@ -66,6 +69,11 @@ public:
 private:
     std::string m_what;
 };
+
+// One of the program's own texts (UTF-8 in the sources) in the encoding the
+// system gives paths and shows 8-bit texts in: unchanged on POSIX systems, the
+// ANSI code page on Windows.
+std::string SystemText(std::string_view utf8);
 
 // Memory ran out inside a command. Reported as "Memoria insufficiente.".
 class CMemoryException : public std::exception {
@@ -178,10 +186,12 @@ private:
     bool OpenReplacing(const std::string& path, bool exists, unsigned flags, int& error);
     void Commit();
     // Closes the descriptors, removes an uncommitted new file and drops the
-    // buffer; returns close()'s errno (0 when it succeeded or nothing was
-    // open).
+    // buffer; returns the OS error of the close (0 when it succeeded or
+    // nothing was open).
     int Abort() noexcept;
 
+    // The POSIX descriptor; on Windows the handle as HandleToLong gives it
+    // (handles fit 32 bits). -1 when closed.
     int m_fd = -1;
     bool m_writable = false;
     bool m_memory = false;
@@ -222,8 +232,8 @@ public:
 
 // Test seam for fault injection: makes the n-th CFile::Read or CFile::Write
 // call (counting from 1 after FailNth) fail as if the operating system had
-// refused it with the given errno, or, for a write with errnoValue 0, as if it
-// had stored fewer bytes than asked. Counting is per call of the CFile
+// refused it with the given error code (errno; GetLastError() on Windows), or,
+// for a write with errnoValue 0, as if it had stored fewer bytes than asked. Counting is per call of the CFile
 // interface, so every field of a load or an export can be made to fail.
 // Production code never calls these.
 namespace tresk::file_fault {

@@ -1,13 +1,15 @@
 // The parts of the file layer that do not depend on the operating system: the
 // fifteen messages, CFileException and CMemoryException, and the fault seam's
-// counters. Each system's CFile (file.cpp for POSIX) builds on them.
+// counters. Each system's CFile (file.cpp for POSIX, file_win32.cpp for
+// Windows) builds on them.
 #include <utility>
 
 #include "platform/file.h"
 
 namespace {
 
-// The messages of the fifteen causes, in cause order. UTF-8.
+// The messages of the fifteen causes, in cause order. UTF-8; SystemText turns
+// them into the encoding of the paths put into them.
 constexpr const char* kMessages[CFileException::kCauseCount] = {
     "Non si è verificato alcun errore.",
     "Si è verificato un errore sconosciuto durante l'accesso a %1.",
@@ -81,7 +83,8 @@ const char* CFileException::MessageTemplate(int cause) {
 
 std::string CFileException::GetErrorMessage() const {
     const std::string name = m_strFileName.empty() ? std::string(kUnnamedFile) : m_strFileName;
-    std::string text = MessageTemplate(m_cause);
+    // The path keeps its bytes; only the message around it is converted.
+    const std::string text = SystemText(MessageTemplate(m_cause));
     std::string result;
     result.reserve(text.size() + name.size());
     std::size_t pos = 0;
