@@ -8,6 +8,7 @@
 #include "core/layout_detect.h"
 #include "core/prg_reader.h"
 #include "platform/file.h"
+#include "tests/support/os_errors.h"
 #include "tests/support/temp_files.h"
 
 namespace {
@@ -297,15 +298,15 @@ TEST_F(PrgReader, RecordCutShortAtEveryByteShowsOnlyWhatWasDelivered) {
             const std::size_t have = end - secondStart - 1;  // body bytes delivered
 
             // Expected value of a big-endian field at body offset off with width w.
-            auto expectNumber = [&](std::size_t off, std::size_t w, long fullValue) {
-                long value = 0;
+            auto expectNumber = [&](std::size_t off, std::size_t w, long long fullValue) {
+                long long value = 0;
                 for (std::size_t i = 0; i < w; ++i) {
-                    const long byte = (fullValue >> (8 * (w - 1 - i))) & 0xFF;
+                    const long long byte = (fullValue >> (8 * (w - 1 - i))) & 0xFF;
                     value = (value << 8) | (off + i < have ? byte : 0);
                 }
                 return value;
             };
-            auto tenths = [](long raw) {
+            auto tenths = [](long long raw) {
                 const auto v = static_cast<std::int16_t>(static_cast<std::uint16_t>(raw));
                 char text[16];
                 std::snprintf(text, sizeof text, "%.1f", v * 0.1);
@@ -400,13 +401,13 @@ TEST_F(PrgReader, ReadFailureRaisesAndKeepsTheRowsAlreadyInserted) {
     // Reads per record in layout 1: the lead byte and the body. Fail the lead
     // byte of the third record.
     tresk::file_fault::Reset();
-    tresk::file_fault::FailNth(tresk::file_fault::Op::read, 2 * 2 + 1, EIO);
+    tresk::file_fault::FailNth(tresk::file_fault::Op::read, 2 * 2 + 1, tresk::test::kOsErrorIO);
     try {
         LoadCutList(path, kFormatOld, table_);
         FAIL() << "no exception";
     } catch (const CFileException& e) {
         EXPECT_EQ(e.m_cause, CFileException::hardIO);
-        EXPECT_EQ(e.m_lOsError, EIO);
+        EXPECT_EQ(e.m_lOsError, tresk::test::kOsErrorIO);
         EXPECT_EQ(e.m_strFileName, path);
     }
     tresk::file_fault::Reset();

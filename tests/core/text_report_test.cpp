@@ -1,9 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <string>
 #include <vector>
 
@@ -126,19 +122,6 @@ TEST(TextReport, TargetInAMissingFolderFailsAsNotFoundWithTheFullPath) {
     }
 }
 
-TEST(TextReport, FullDiskFailsWithDiskFull) {
-    if (access("/dev/full", W_OK) != 0) {
-        GTEST_SKIP() << "/dev/full is not available";
-    }
-    try {
-        SaveTextReport(MemoryCutRowTable(), "/dev/full");
-        FAIL() << "no exception";
-    } catch (const CFileException& e) {
-        EXPECT_EQ(e.m_cause, CFileException::diskFull);
-        EXPECT_EQ(e.GetErrorMessage(), "Disco pieno durante l'accesso a /dev/full.");
-    }
-}
-
 TEST(TextReport, ShortWriteStopsTheExportAndLeavesTheOldReport) {
     TempDir dir;
     MemoryCutRowTable table;
@@ -159,29 +142,6 @@ TEST(TextReport, ShortWriteStopsTheExportAndLeavesTheOldReport) {
     tresk::file_fault::Reset();
     EXPECT_EQ(ReadWhole(path), "old");
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"short.txt"});
-}
-
-TEST(TextReport, TargetLockedByAnotherHolderIsNotReplaced) {
-    TempDir dir;
-    const std::string path = dir.File("held.txt");
-    {
-        CFile file;
-        ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
-        file.Write("keep", 4);
-        file.Close();
-    }
-    const int holder = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    ASSERT_GE(holder, 0);
-    ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
-    try {
-        SaveTextReport(MemoryCutRowTable(), path);
-        FAIL() << "no exception";
-    } catch (const CFileException& e) {
-        EXPECT_EQ(e.m_cause, CFileException::sharingViolation);
-        EXPECT_EQ(e.m_strFileName, path);
-    }
-    close(holder);
-    EXPECT_EQ(ReadWhole(path), "keep");
 }
 
 }  // namespace

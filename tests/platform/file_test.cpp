@@ -1,36 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <stdexcept>
 #include <string>
-#include <vector>
 
 #include "platform/file.h"
+#include "tests/support/os_errors.h"
 #include "tests/support/temp_files.h"
 
 namespace {
 
 using tresk::test::ReadWhole;
 using tresk::test::TempDir;
-
-int OpenDescriptors() {
-    int count = 0;
-    DIR* dir = opendir("/proc/self/fd");
-    if (dir == nullptr) {
-        return -1;
-    }
-    while (readdir(dir) != nullptr) {
-        ++count;
-    }
-    closedir(dir);
-    return count;
-}
 
 TEST(FileException, MessagesOfEveryCause) {
     const char* expected[15] = {
@@ -51,70 +30,12 @@ TEST(FileException, MessagesOfEveryCause) {
         "È stato fatto un tentativo di accedere a /x/a b.PRG oltre la sua fine.",
     };
     for (int cause = 0; cause < CFileException::kCauseCount; ++cause) {
-        EXPECT_EQ(CFileException(cause, 0, "/x/a b.PRG").GetErrorMessage(), expected[cause]);
+        EXPECT_EQ(CFileException(cause, 0, "/x/a b.PRG").GetErrorMessage(),
+                  SystemText(expected[cause]));
     }
     EXPECT_EQ(CFileException(CFileException::fileNotFound, 2, "").GetErrorMessage(),
               "un file senza nome non trovato.");
     EXPECT_STREQ(CMemoryException().what(), "Memoria insufficiente.");
-}
-
-TEST(FileException, ErrnoSelectsTheCause) {
-    EXPECT_EQ(CFileException::OsErrorToException(0), CFileException::none);
-    EXPECT_EQ(CFileException::OsErrorToException(ENOENT), CFileException::fileNotFound);
-    EXPECT_EQ(CFileException::OsErrorToException(EBADF), CFileException::fileNotFound);
-    for (int e : {EACCES, EPERM, EROFS, EISDIR}) {
-        EXPECT_EQ(CFileException::OsErrorToException(e), CFileException::accessDenied) << e;
-    }
-    for (int e : {ENOSPC, EDQUOT}) {
-        EXPECT_EQ(CFileException::OsErrorToException(e), CFileException::diskFull) << e;
-    }
-    EXPECT_EQ(CFileException::OsErrorToException(EIO), CFileException::hardIO);
-    EXPECT_EQ(CFileException::OsErrorToException(ENAMETOOLONG), CFileException::badPath);
-    EXPECT_EQ(CFileException::OsErrorToException(ENOTDIR), CFileException::badPath);
-    EXPECT_EQ(CFileException::OsErrorToException(EMFILE), CFileException::tooManyOpenFiles);
-    EXPECT_EQ(CFileException::OsErrorToException(ENFILE), CFileException::tooManyOpenFiles);
-    EXPECT_EQ(CFileException::OsErrorToException(EFBIG), CFileException::diskFull);
-    // Only a lock held elsewhere is a sharing violation, not a pipe that is
-    // momentarily full.
-    EXPECT_EQ(CFileException::OsErrorToException(EAGAIN), CFileException::genericException);
-    EXPECT_EQ(CFileException::OsErrorToException(EPROTO), CFileException::genericException);
-}
-
-TEST(File, OpenFailuresCarryCauseErrnoAndFullPath) {
-    TempDir dir;
-    CFile file;
-    CFileException error;
-
-    EXPECT_FALSE(file.Open(dir.File("missing.PRG"), CFile::modeRead, &error));
-    EXPECT_EQ(error.m_cause, CFileException::fileNotFound);
-    EXPECT_EQ(error.m_lOsError, ENOENT);
-    EXPECT_EQ(error.m_strFileName, dir.File("missing.PRG"));
-
-    EXPECT_FALSE(file.Open(dir.path(), CFile::modeRead, &error));
-    EXPECT_EQ(error.m_cause, CFileException::accessDenied);
-
-    const std::string plain = dir.Write("plain", {1, 2, 3});
-    EXPECT_FALSE(file.Open(plain + "/below", CFile::modeRead, &error));
-    EXPECT_EQ(error.m_cause, CFileException::badPath);
-
-    EXPECT_FALSE(file.Open("", CFile::modeRead, &error));
-    EXPECT_EQ(error.m_strFileName, "");
-    EXPECT_EQ(error.GetErrorMessage(), "un file senza nome non trovato.");
-}
-
-TEST(File, RelativePathsAreReportedInFull) {
-    TempDir dir;
-    char cwd[4096];
-    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-    ASSERT_EQ(chdir(dir.path().c_str()), 0);
-    CFile file;
-    CFileException error;
-    const bool opened = file.Open("./sub/../missing.PRG", CFile::modeRead, &error);
-    ASSERT_EQ(chdir(cwd), 0);
-    EXPECT_FALSE(opened);
-    char real[4096];
-    ASSERT_NE(realpath(dir.path().c_str(), real), nullptr);
-    EXPECT_EQ(error.m_strFileName, std::string(real) + "/missing.PRG");
 }
 
 TEST(File, OperationsOnAFileThatNeverOpenedFailAsNotFound) {
@@ -128,35 +49,12 @@ TEST(File, OperationsOnAFileThatNeverOpenedFailAsNotFound) {
         FAIL() << "no exception";
     } catch (const CFileException& e) {
         EXPECT_EQ(e.m_cause, CFileException::fileNotFound);
-        EXPECT_EQ(e.m_lOsError, EBADF);
+        EXPECT_EQ(e.m_lOsError, tresk::test::kOsErrorBadHandle);
         EXPECT_EQ(e.m_strFileName, path);
     }
     char byte = 0;
     EXPECT_THROW(file.Read(&byte, 1), CFileException);
     EXPECT_NO_THROW(file.Close());
-}
-
-TEST(File, AFileLockedElsewhereCannotBeOpened) {
-    TempDir dir;
-    const std::string path = dir.Write("held.PRG", {1, 2, 3});
-    const int holder = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    ASSERT_GE(holder, 0);
-    ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
-
-    CFile file;
-    CFileException error;
-    EXPECT_FALSE(file.Open(path, CFile::modeRead | CFile::shareExclusive, &error));
-    EXPECT_EQ(error.m_cause, CFileException::sharingViolation);
-    close(holder);
-    EXPECT_TRUE(file.Open(path, CFile::modeRead | CFile::shareExclusive, &error));
-
-    // While we hold it, nobody else gets it.
-    const int other = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    ASSERT_GE(other, 0);
-    EXPECT_NE(flock(other, LOCK_EX | LOCK_NB), 0);
-    file.Close();
-    EXPECT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
-    close(other);
 }
 
 TEST(File, BufferedReadsAndWritesAreByteExact) {
@@ -191,92 +89,6 @@ TEST(File, BufferedReadsAndWritesAreByteExact) {
         read.append(chunk, got);
     }
     EXPECT_EQ(read, written);
-}
-
-// The new content takes the old one's place only at Close(): until then, and
-// when an exception unwinds past the file, the old one is whole and nothing
-// else is left in the folder.
-TEST(File, ReplacingAFileKeepsTheOldOneUntilTheNewIsComplete) {
-    TempDir dir;
-    const std::string real = dir.WriteText("real.txt", "old");
-    ASSERT_EQ(chmod(real.c_str(), 0640), 0);
-    const std::string link = dir.File("link.txt");
-    ASSERT_EQ(symlink("real.txt", link.c_str()), 0);
-    const std::vector<std::string> entries{"link.txt", "real.txt"};
-    try {
-        CFile file;
-        ASSERT_TRUE(file.Open(link, CFile::modeCreate | CFile::modeWrite));
-        file.Write("new", 3);
-        file.Flush();
-        EXPECT_EQ(ReadWhole(real), "old");
-        throw std::runtime_error("unwinding");
-    } catch (const std::runtime_error&) {
-    }
-    EXPECT_EQ(ReadWhole(real), "old");
-    EXPECT_EQ(dir.Entries(), entries);
-
-    CFile file;
-    ASSERT_TRUE(file.Open(link, CFile::modeCreate | CFile::modeWrite));
-    file.Write("new", 3);
-    file.Close();
-    EXPECT_EQ(ReadWhole(real), "new");
-    EXPECT_EQ(dir.Entries(), entries);
-    struct stat st {};
-    ASSERT_EQ(lstat(link.c_str(), &st), 0);
-    EXPECT_TRUE(S_ISLNK(st.st_mode));
-    ASSERT_EQ(stat(real.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0640U);
-
-    // A file we may not change is not replaced either, though its folder
-    // would allow it.
-    ASSERT_EQ(chmod(real.c_str(), 0440), 0);
-    if (access(real.c_str(), W_OK) != 0) {
-        EXPECT_FALSE(file.Open(real, CFile::modeCreate | CFile::modeWrite));
-        EXPECT_EQ(ReadWhole(real), "new");
-    }
-}
-
-TEST(File, InjectedFailuresAndDescriptorsAreClosed) {
-    TempDir dir;
-    const std::string path = dir.Write("in.bin", {1, 2, 3, 4});
-    const int before = OpenDescriptors();
-    {
-        CFile file;
-        ASSERT_TRUE(file.Open(path, CFile::modeRead));
-        tresk::file_fault::Reset();
-        tresk::file_fault::FailNth(tresk::file_fault::Op::read, 2, EIO);
-        char byte = 0;
-        EXPECT_EQ(file.Read(&byte, 1), 1u);
-        try {
-            file.Read(&byte, 1);
-            FAIL() << "no exception";
-        } catch (const CFileException& e) {
-            EXPECT_EQ(e.m_cause, CFileException::hardIO);
-            EXPECT_EQ(e.m_lOsError, EIO);
-        }
-        EXPECT_EQ(file.Read(&byte, 1), 1u);  // one failure only
-        EXPECT_EQ(byte, 2);
-        tresk::file_fault::Reset();
-    }
-    EXPECT_EQ(OpenDescriptors(), before);
-}
-
-TEST(File, WritesToAFullDeviceFailWithDiskFull) {
-    if (access("/dev/full", W_OK) != 0) {
-        GTEST_SKIP() << "/dev/full is not available";
-    }
-    CFile file;
-    ASSERT_TRUE(file.Open("/dev/full", CFile::modeCreate | CFile::modeWrite));
-    file.Write("x", 1);
-    try {
-        file.Close();
-        FAIL() << "no exception";
-    } catch (const CFileException& e) {
-        EXPECT_EQ(e.m_cause, CFileException::diskFull);
-        EXPECT_EQ(e.m_lOsError, ENOSPC);
-        EXPECT_EQ(e.m_strFileName, "/dev/full");
-    }
-    EXPECT_FALSE(file.IsOpen());
 }
 
 }  // namespace

@@ -3,22 +3,32 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 #include "platform/file.h"
 
 namespace tresk::test {
 
+// Made with the standard library alone, so the Windows build uses it too:
+// creating a folder is atomic, so a name another process took is never shared.
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tresk-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot make a temporary folder");
+    namespace fs = std::filesystem;
+    const fs::path base = fs::temp_directory_path();
+    std::random_device seed;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path candidate = base / ("tresk-test-" + std::to_string(seed()));
+        std::error_code error;
+        if (fs::create_directory(candidate, error)) {
+            fs::permissions(candidate, fs::perms::owner_all, fs::perm_options::replace, error);
+            m_path = fs::path(candidate).make_preferred().string();
+            return;
+        }
     }
-    m_path = pattern;
+    throw std::runtime_error("cannot make a temporary folder");
 }
 
 TempDir::~TempDir() {
@@ -27,7 +37,9 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::File(const std::string& name) const {
-    return m_path + "/" + name;
+    // In the system's own form ("\\" on Windows), the form the file layer
+    // reports full paths in.
+    return (std::filesystem::path(m_path) / name).make_preferred().string();
 }
 
 std::string TempDir::Write(const std::string& name, const Bytes& bytes) const {
@@ -55,6 +67,7 @@ std::vector<std::string> TempDir::Entries(const std::string& sub) const {
     return names;
 }
 
+// The message is given in UTF-8, as the sources hold it.
 void ExpectFileError(const std::function<void()>& action, int cause, const std::string& fullPath,
                      const std::string& message) {
     try {
@@ -64,7 +77,7 @@ void ExpectFileError(const std::function<void()>& action, int cause, const std::
         EXPECT_EQ(e.m_cause, cause) << e.GetErrorMessage();
         EXPECT_EQ(e.m_strFileName, fullPath);
         if (!message.empty()) {
-            EXPECT_EQ(e.GetErrorMessage(), message);
+            EXPECT_EQ(e.GetErrorMessage(), SystemText(message));
         }
     }
 }

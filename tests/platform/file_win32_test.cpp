@@ -1,0 +1,146 @@
+// The Windows file layer: GetLastError() and its causes, the exclusive open
+// as a sharing violation, full paths and the ANSI code page.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <initializer_list>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/file.h"
+#include "tests/support/temp_files.h"
+
+namespace {
+
+using tresk::test::ReadWhole;
+using tresk::test::TempDir;
+
+TEST(FileException, WindowsErrorCodesSelectTheCause) {
+    struct Group {
+        int cause;
+        std::initializer_list<int> codes;
+    };
+    const Group groups[] = {
+        {CFileException::none, {0}},
+        {CFileException::fileNotFound, {2, 6, 18, 107}},
+        {CFileException::badPath,
+         {3, 15, 17, 34, 52, 53, 55, 67, 70, 85, 111, 123, 124, 125, 144, 154, 161, 206, 208, 267}},
+        {CFileException::tooManyOpenFiles, {4, 36, 68, 113}},
+        {CFileException::accessDenied,
+         {5, 12, 19, 29, 54, 58, 64, 65, 71, 80, 82, 86, 170, 183, 999}},
+        {CFileException::invalidFile, {11, 26, 60, 66, 114, 182, 191, 193}},
+        {CFileException::removeCurrentDir, {16, 145}},
+        {CFileException::directoryFull, {62}},
+        {CFileException::badSeek, {24, 25, 27, 30, 131, 132}},
+        {CFileException::hardIO, {20, 21, 22, 23, 57, 59, 88, 117, 995, 996, 997}},
+        {CFileException::sharingViolation, {32}},
+        {CFileException::lockViolation, {33, 108, 167}},
+        {CFileException::diskFull, {39, 112}},
+        {CFileException::endOfFile, {38}},
+        {CFileException::genericException, {1, 8, 13, 87, 1784}},
+    };
+    for (const Group& group : groups) {
+        for (const int code : group.codes) {
+            EXPECT_EQ(CFileException::OsErrorToException(code), group.cause) << code;
+        }
+    }
+}
+
+TEST(File, OpenFailuresCarryCauseCodeAndFullPath) {
+    TempDir dir;
+    CFile file;
+    CFileException error;
+
+    EXPECT_FALSE(file.Open(dir.File("missing.PRG"), CFile::modeRead, &error));
+    EXPECT_EQ(error.m_cause, CFileException::fileNotFound);
+    EXPECT_EQ(error.m_lOsError, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(error.m_strFileName, dir.File("missing.PRG"));
+
+    EXPECT_FALSE(file.Open(dir.path(), CFile::modeRead, &error));
+    EXPECT_EQ(error.m_cause, CFileException::accessDenied);
+
+    EXPECT_FALSE(file.Open(dir.File("manca/r.txt"), CFile::modeCreate | CFile::modeWrite, &error));
+    EXPECT_EQ(error.m_cause, CFileException::badPath);
+    EXPECT_EQ(error.m_lOsError, ERROR_PATH_NOT_FOUND);
+
+    // Relative paths are reported as Windows completes them, with "\".
+    char cwd[MAX_PATH];
+    ASSERT_NE(GetCurrentDirectoryA(MAX_PATH, cwd), 0u);
+    ASSERT_TRUE(SetCurrentDirectoryA(dir.path().c_str()));
+    const bool opened = file.Open("sub/../missing.PRG", CFile::modeRead, &error);
+    SetCurrentDirectoryA(cwd);  // a folder in use cannot be removed
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(error.m_strFileName, dir.File("missing.PRG"));
+}
+
+TEST(File, AnExclusivelyHeldFileIsASharingViolationAndIsNotTruncated) {
+    TempDir dir;
+    const std::string path = dir.Write("held.PRG", {1, 2, 3});
+    CFile holder;
+    ASSERT_TRUE(holder.Open(path, CFile::modeRead | CFile::shareExclusive));
+
+    CFile other;
+    CFileException error;
+    EXPECT_FALSE(other.Open(path, CFile::modeRead, &error));
+    EXPECT_EQ(error.m_cause, CFileException::sharingViolation);
+    EXPECT_EQ(error.m_lOsError, ERROR_SHARING_VIOLATION);
+    EXPECT_EQ(error.GetErrorMessage(),
+              SystemText("Durante l'accesso a " + path +
+                         " si è verificata una violazione di condivisione."));
+    EXPECT_FALSE(
+        other.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive, &error));
+    EXPECT_EQ(error.m_cause, CFileException::sharingViolation);
+
+    holder.Close();
+    EXPECT_EQ(ReadWhole(path), std::string("\x01\x02\x03"));
+    EXPECT_TRUE(other.Open(path, CFile::modeRead | CFile::shareExclusive, &error));
+}
+
+// The new content takes the old one's place only at Close(): until then, and
+// when an exception unwinds past the file, the old one is whole and nothing
+// else is left in the folder. A read-only file is not replaced at all.
+TEST(File, ReplacingAFileKeepsTheOldOneUntilTheNewIsComplete) {
+    TempDir dir;
+    const std::string path = dir.WriteText("report.txt", "old");
+    const std::vector<std::string> entries{"report.txt"};
+    try {
+        CFile file;
+        ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
+        file.Write("new", 3);
+        file.Flush();
+        EXPECT_EQ(ReadWhole(path), "old");
+        throw std::runtime_error("unwinding");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(ReadWhole(path), "old");
+    EXPECT_EQ(dir.Entries(), entries);
+
+    CFile file;
+    ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive));
+    file.Write("new", 3);
+    file.Close();
+    EXPECT_EQ(ReadWhole(path), "new");
+    EXPECT_EQ(dir.Entries(), entries);
+
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    CFileException error;
+    EXPECT_FALSE(file.Open(path, CFile::modeCreate | CFile::modeWrite, &error));
+    EXPECT_EQ(error.m_cause, CFileException::accessDenied);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // so the folder can go
+    EXPECT_EQ(ReadWhole(path), "new");
+    EXPECT_EQ(dir.Entries(), entries);
+}
+
+// Paths keep their bytes; only the program's own words are converted.
+TEST(FileException, MessagesAreInTheAnsiCodePage) {
+    if (GetACP() != 1252) {
+        GTEST_SKIP() << "the ANSI code page is " << GetACP() << ", not 1252";
+    }
+    EXPECT_EQ(SystemText("Citt\xC3\xA0 \xE2\x82\xAC"), "Citt\xE0 \x80");
+    EXPECT_EQ(CFileException(CFileException::hardIO, 23, "C:\\Citt\xE0.PRG").GetErrorMessage(),
+              "Nell'accesso a C:\\Citt\xE0.PRG \xE8 stato registrato un errore hardware di I/O. ");
+}
+
+}  // namespace

@@ -1,0 +1,115 @@
+// treskdump run through the POSIX shell, as a script runs it. The Windows
+// build checks treskdump.exe's standard output with run_output.cmake instead.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "tests/support/temp_files.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using tresk::test::ReadWhole;
+using tresk::test::TempDir;
+
+const std::string kExamples = TRESK_EXAMPLES_DIR;
+
+// The built binary run through the shell, as a script runs it; returns its
+// exit status. shellTail is appended verbatim (redirections, pipes).
+int RunBinary(const std::string& args, const std::string& shellTail) {
+    const std::string command = std::string("'") + TRESKDUMP_EXE + "' " + args + " " + shellTail;
+    const int raw = std::system(command.c_str());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+std::string Quote(const fs::path& path) {
+    return "'" + path.string() + "'";
+}
+
+}  // namespace
+
+// The binary itself: exit statuses reach the shell, and reports written to
+// standard output arrive whole whether it is a file, an appended file or a pipe.
+TEST(TreskdumpBinary, StandardOutputAsFileAppendAndPipe) {
+    TempDir dir;
+    const std::string nuova = kExamples + "/lista_nuova.PRG";
+    const std::string vecchia = kExamples + "/lista_vecchia.PRG";
+
+    // Two inputs: the second report must follow the first.
+    EXPECT_EQ(RunBinary("--layout old " + Quote(vecchia) + " " + Quote(vecchia),
+                        "> " + Quote(dir / "file.txt")),
+              0);
+    EXPECT_EQ(ReadWhole(dir / "file.txt"),
+              ReadWhole(vecchia + ".txt") + ReadWhole(vecchia + ".txt"));
+
+    dir.WriteText("append.txt", "before\n");
+    EXPECT_EQ(RunBinary(Quote(nuova), ">> " + Quote(dir / "append.txt")), 0);
+    EXPECT_EQ(ReadWhole(dir / "append.txt"), "before\n" + ReadWhole(nuova + ".txt"));
+
+    EXPECT_EQ(RunBinary("--csv " + Quote(nuova), "| cat > " + Quote(dir / "pipe.csv")), 0);
+    EXPECT_EQ(ReadWhole(dir / "pipe.csv"), ReadWhole(nuova + ".csv"));
+}
+
+TEST(TreskdumpBinary, ExitStatusesAndStandardOutputFailure) {
+    TempDir dir;
+    const std::string nuova = Quote(kExamples + "/lista_nuova.PRG");
+    const std::string quiet = "> /dev/null 2> " + Quote(dir / "err.txt");
+    EXPECT_EQ(RunBinary("--version", quiet), 0);
+    EXPECT_EQ(RunBinary(nuova + " " + Quote(dir / "manca.PRG"), quiet), 1);
+    EXPECT_EQ(RunBinary("--layout 9 " + nuova, quiet), 2);
+    if (fs::exists("/dev/full")) {
+        EXPECT_EQ(RunBinary(nuova, "> /dev/full 2> " + Quote(dir / "err.txt")), 1);
+        EXPECT_EQ(ReadWhole(dir / "err.txt"),
+                  "treskdump: Disco pieno durante l'accesso a stdout.\n");
+    }
+}
+
+// The binary with standard streams as a script may leave them: standard
+// input and output named "-", standard error closed, a named pipe as -o that
+// waits for its reader, and a non-blocking pipe to a slow reader.
+TEST(TreskdumpBinary, StandardStreamsAndPipes) {
+    TempDir dir;
+    const std::string nuova = kExamples + "/lista_nuova.PRG";
+    const std::string expected = ReadWhole(nuova + ".txt");
+    EXPECT_EQ(
+        RunBinary("--layout auto -o - -", "< " + Quote(nuova) + " > " + Quote(dir / "in.txt")), 0);
+    EXPECT_EQ(ReadWhole(dir / "in.txt"), expected);
+
+    EXPECT_EQ(RunBinary(Quote(dir / "manca.PRG") + " " + Quote(nuova),
+                        "> " + Quote(dir / "closed.txt") + " 2>&-"),
+              1);
+    EXPECT_EQ(ReadWhole(dir / "closed.txt"), expected);
+
+    ASSERT_EQ(mkfifo((dir / "tubo").c_str(), 0600), 0);
+    EXPECT_EQ(RunBinary("-o " + Quote(dir / "tubo") + " " + Quote(nuova),
+                        "& sleep 0.3; cat " + Quote(dir / "tubo") + " > " +
+                            Quote(dir / "fifo.txt") + "; wait $!"),
+              0);
+    EXPECT_EQ(ReadWhole(dir / "fifo.txt"), expected);
+
+    // Many copies of the list, so the pipe fills many times over.
+    std::string big;
+    for (int i = 0; i < 40; ++i) {
+        big += Quote(nuova) + " ";
+    }
+    // perl makes the pipe's write end non-blocking, hands it to treskdump as
+    // standard output, and starts reading only after a while.
+    const std::string slowReader =
+        "perl -e 'use Fcntl; pipe(my $r, my $w) or die; "
+        "fcntl($w, F_SETFL, fcntl($w, F_GETFL, 0) | O_NONBLOCK) or die; my $pid = fork; "
+        "if (!$pid) { close $r; open(STDOUT, \">&\", $w) or die; exec @ARGV; } close $w; "
+        "select(undef, undef, undef, 0.3); binmode $r; binmode STDOUT; local $/ = \\65536; "
+        "print while <$r>; waitpid($pid, 0); exit($? >> 8);' '" TRESKDUMP_EXE "' ";
+    const int raw = std::system(
+        (slowReader + big + " > " + Quote(dir / "slow.txt") + " 2> " + Quote(dir / "err.txt"))
+            .c_str());
+    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0);
+    EXPECT_EQ(ReadWhole(dir / "err.txt"), "");
+    EXPECT_EQ(ReadWhole(dir / "slow.txt").size(), 40 * expected.size());
+}
