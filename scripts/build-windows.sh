@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows programs on Debian 12: installs what is missing
+# (Debian packages only), configures a Release with the mingw-w64 toolchain
+# file, builds it statically linked, and leaves the programs in
+# BUILD_DIR/dist/. Runs nothing: scripts/ci-70-windows.sh runs the tests
+# under Wine (with WINDOWS_TESTS=1 this script installs Wine for them too).
+#   ./scripts/build-windows.sh [BUILD_DIR]     (default build-windows)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build-windows}
+
+packages=(cmake make g++-mingw-w64-x86-64-posix googletest)
+if [ "${WINDOWS_TESTS:-0}" = 1 ]; then
+  packages+=(wine wine64 fonts-wine)
+fi
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+  sudo="sudo"
+fi
+if [ ${#missing[@]} -ne 0 ]; then
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+mkdir -p "$build"
+cmake -S . -B "$build" --toolchain "$(pwd)/cmake/mingw-w64-x86_64.cmake" \
+  -DCMAKE_BUILD_TYPE=Release -DTRESK_BUILD_GUI=OFF \
+  -DTRESK_WINEPREFIX="${WINEPREFIX:-$HOME/.wine-treskviewer}" >"$build/configure.log"
+cmake --build "$build" -j "$(nproc)"
+
+mkdir -p "$build/dist"
+cp "$build/tools/treskdump.exe" "$build/dist/"
+echo "Windows programs in $build/dist:"
+ls -l "$build/dist"
