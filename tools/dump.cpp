@@ -116,11 +116,11 @@ void LoadInput(const std::string& input, const Options& options, MemoryCutRowTab
         for (const int layout : fitting) {
             names += (names.empty() ? "" : ", ") + std::string(kLayoutNames[layout]);
         }
-        throw InputFailure{FullName(input) +
-                           (fitting.empty()
-                                ? ": non si legge per intero in nessun formato"
-                                : ": si legge per intero in più formati (" + names + ")") +
-                           "; indicare il formato con --layout"};
+        throw InputFailure{
+            FullName(input) +
+            (fitting.empty() ? ": non si legge per intero in nessun formato"
+                             : SystemText(": si legge per intero in più formati (") + names + ")") +
+            "; indicare il formato con --layout"};
     }
     CMemFile memory(bytes.data(), bytes.size());
     ReadCutList(memory, fitting.front(), table);
@@ -150,7 +150,7 @@ std::optional<std::string> CheckOutputDir(const std::string& dir) {
         return "la cartella di destinazione " + FullName(dir) + " non esiste";
     }
     if (!fs::is_directory(status)) {
-        return "la destinazione " + FullName(dir) + " non è una cartella";
+        return "la destinazione " + FullName(dir) + SystemText(" non è una cartella");
     }
     return std::nullopt;
 }
@@ -237,11 +237,11 @@ std::optional<Options> ParseArgs(const std::vector<std::string>& args, std::stri
     }
     if (!options.outDir.empty() &&
         std::find(options.inputs.begin(), options.inputs.end(), "-") != options.inputs.end()) {
-        error = "'-' (standard input) non si può usare con -d";
+        error = SystemText("'-' (standard input) non si può usare con -d");
         return std::nullopt;
     }
     if (!options.outFile.empty() && options.inputs.size() > 1) {
-        error = "-o accetta un solo file in ingresso (per più file usare -d CARTELLA)";
+        error = SystemText("-o accetta un solo file in ingresso (per più file usare -d CARTELLA)");
         return std::nullopt;
     }
     return options;
@@ -426,7 +426,8 @@ int Run(const std::vector<std::string>& args, CFile& out, std::ostream& err) {
     const Options& options = *parsed;
     if (options.help || options.version) {
         try {
-            WriteText(out, options.help ? HelpText() : VersionText());
+            // Accented letters in the system's encoding, as in the messages.
+            WriteText(out, options.help ? SystemText(HelpText()) : VersionText());
         } catch (const CFileException& e) {
             err << "treskdump: " << e.GetErrorMessage() << "\n";
             return kExitFileFailed;
@@ -451,12 +452,14 @@ int Run(const std::vector<std::string>& args, CFile& out, std::ostream& err) {
             if (!options.outDir.empty() && written.count(target) != 0) {
                 // Two inputs of the same name from different folders: the second
                 // would silently replace the first one's output.
-                throw InputFailure{FullName(input) + ": " + FullName(target) +
-                                   " è già stato scritto da un altro file di questa esecuzione"};
+                throw InputFailure{
+                    FullName(input) + ": " + FullName(target) +
+                    SystemText(" è già stato scritto da un altro file di questa esecuzione")};
             }
             if (!target.empty() && IsAnInput(target, options.inputs)) {
-                throw InputFailure{FullName(input) + ": " + FullName(target) +
-                                   " è uno dei file in ingresso e non viene sostituito"};
+                throw InputFailure{
+                    FullName(input) + ": " + FullName(target) +
+                    SystemText(" è uno dei file in ingresso e non viene sostituito")};
             }
             MemoryCutRowTable table;
             LoadInput(input, options, table);
