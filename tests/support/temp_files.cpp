@@ -82,7 +82,7 @@ void ExpectFileError(const std::function<void()>& action, int cause, const std::
     }
 }
 
-std::string ReadWhole(const std::string& path) {
+std::string ReadWhole(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }

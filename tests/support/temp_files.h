@@ -37,7 +37,7 @@ private:
     std::string m_path;
 };
 
-std::string ReadWhole(const std::string& path);
+std::string ReadWhole(const std::filesystem::path& path);
 
 // Runs action and expects it to throw CFileException with cause, naming
 // fullPath, with the whole message given (when not empty).

@@ -308,15 +308,20 @@ TEST(TreskdumpOutputs, FailedInputsBlockNothingAndInputsAreNeverOutputs) {
     fs::create_directories(dir / "real");
     const std::string real = (dir / "real" / "a.PRG").string();
     fs::copy_file(kExamples + "/lista_nuova.PRG", real);
-    RunResult r = RunDump({"-d", (dir / "out").string(), (dir / "manca" / "a.PRG").string(), real});
+    RunResult r = RunDump({"-d", (dir / "out").string(), (dir / "a.PRG").string(), real});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "treskdump: " + (dir / "manca" / "a.PRG").string() + " non trovato.\n");
+    EXPECT_EQ(r.err, "treskdump: " + (dir / "a.PRG").string() + " non trovato.\n");
     EXPECT_EQ(ReadWhole(dir / "out" / "a.PRG.txt"), ReadWhole(kExamples + "/lista_nuova.PRG.txt"));
 
     const std::string prg = ReadWhole(real);
     const std::string link = (dir / "link.PRG").string();
-    fs::create_symlink(real, link);
-    for (const std::string& output : {real, link}) {
+    std::vector<std::string> outputs{real};
+    std::error_code noLinks;  // Windows may refuse links to a user
+    fs::create_symlink(real, link, noLinks);
+    if (!noLinks) {
+        outputs.push_back(link);
+    }
+    for (const std::string& output : outputs) {
         r = RunDump({"--csv", "-o", output, real});
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.err, "treskdump: " + real + ": " + output +
