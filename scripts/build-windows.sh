@@ -9,24 +9,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-windows}
 
-packages=(cmake make g++-mingw-w64-x86-64-posix googletest)
 if [ "${WINDOWS_TESTS:-0}" = 1 ]; then
-  packages+=(wine wine64 fonts-wine)
-fi
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$p")
-  fi
-done
-sudo=""
-if [ "$(id -u)" -ne 0 ]; then
-  sudo="sudo"
-fi
-if [ ${#missing[@]} -ne 0 ]; then
-  echo "Installing: ${missing[*]}"
-  $sudo apt-get update
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+  ./scripts/install-deps.sh windows-test
+else
+  ./scripts/install-deps.sh windows
 fi
 
 mkdir -p "$build"

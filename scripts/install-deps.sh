@@ -5,6 +5,8 @@
 #   install-deps.sh test   the above, plus what the test suite uses
 #   install-deps.sh ci     the above, plus what the CI stages (scripts/ci-*.sh),
 #                          the benchmark and the Debian package use (default)
+#   install-deps.sh windows       cross-build the Windows programs
+#   install-deps.sh windows-test  the above, plus Wine to run their tests
 set -euo pipefail
 
 # Building and running: the compiler and make, CMake, wxWidgets for GTK and
@@ -36,14 +38,25 @@ ci_packages=(
   libbenchmark-dev time xxd
   dpkg-dev lintian
 )
+# The Windows build: mingw-w64's compiler with posix threads (64-bit only),
+# GoogleTest's sources to build it with that compiler; 64-bit Wine and its
+# fonts to run the tests.
+windows_packages=(
+  cmake make g++-mingw-w64-x86-64-posix googletest
+)
+windows_test_packages=(
+  wine wine64 fonts-wine
+)
 
 set_name=${1:-ci}
 case $set_name in
   run) packages=("${run_packages[@]}") ;;
   test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
   ci) packages=("${run_packages[@]}" "${test_packages[@]}" "${ci_packages[@]}") ;;
+  windows) packages=("${windows_packages[@]}") ;;
+  windows-test) packages=("${windows_packages[@]}" "${windows_test_packages[@]}") ;;
   *)
-    echo "usage: $0 [run|test|ci]" >&2
+    echo "usage: $0 [run|test|ci|windows|windows-test]" >&2
     exit 2
     ;;
 esac
@@ -68,6 +81,6 @@ fi
 
 # The tests check that numbers keep their decimal point under an Italian
 # locale, which needs that locale to exist.
-if [ "$set_name" != run ] && ! locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$'; then
+if { [ "$set_name" = test ] || [ "$set_name" = ci ]; } && ! locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$'; then
   $sudo localedef -i it_IT -f UTF-8 it_IT.UTF-8 || echo "warning: could not generate it_IT.UTF-8" >&2
 fi
