@@ -15,8 +15,8 @@
 
 #include "core/cut_rows.h"
 #include "core/prg_reader.h"
-#include "platform/ui/list_ctrl.h"
-#include "platform/ui/row_clipboard.h"
+#include "framework/wx/list_ctrl.h"
+#include "framework/wx/row_clipboard.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <wx/icon.h>
 
-#include "platform/ui/dialog_template.h"
-#include "platform/ui/resource_lookup.h"
+#include "framework/dialog_template.h"
+#include "framework/wx/resource_lookup.h"
 #include "resources/resource.h"
 #include "resources/treskviewer_16.xpm"
 #include "resources/treskviewer_32.xpm"

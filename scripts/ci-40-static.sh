@@ -13,7 +13,7 @@ start=$SECONDS
 mkdir -p "$build"
 status=0
 dirs=()
-for d in core platform shell resources tools fuzz tests bench; do
+for d in core platform framework shell resources tools fuzz tests bench; do
   [ -d "$d" ] && dirs+=("$d")
 done
 

@@ -1,7 +1,7 @@
 // The application: runs the main dialog and ends when it closes.
 #pragma once
 
-#include "platform/ui/win_app.h"
+#include "framework/wx/win_app.h"
 #include "shell/command_line_info.h"
 
 class CCutListApp : public CWinApp {

@@ -8,8 +8,8 @@
 
 class wxHelpEvent;
 
-#include "platform/ui/dialog.h"
-#include "platform/ui/list_ctrl.h"
+#include "framework/wx/dialog.h"
+#include "framework/wx/list_ctrl.h"
 
 class CCutListDlg : public CDialog {
 public:

@@ -16,9 +16,9 @@
 
 #include "core/cut_row_table.h"
 #include "core/prg_reader.h"
+#include "framework/wx/row_clipboard.h"
 #include "gui_test_support.h"
 #include "platform/file.h"
-#include "platform/ui/row_clipboard.h"
 #include "resources/resource.h"
 #include "shell/cut_list_dlg.h"
 

@@ -6,7 +6,7 @@
 #include <wx/init.h>
 #include <wx/modalhook.h>
 
-#include "platform/ui/win_app.h"
+#include "framework/wx/win_app.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <gtest/gtest.h>
 
 #include "core/prg_reader.h"
+#include "framework/wx/ansi_text.h"
+#include "framework/wx/file_dialog.h"
+#include "framework/wx/list_ctrl.h"
 #include "gui_test_support.h"
-#include "platform/ui/ansi_text.h"
-#include "platform/ui/file_dialog.h"
-#include "platform/ui/list_ctrl.h"
 #include "resources/resource.h"
 #include "shell/cut_list_dlg.h"
 

@@ -15,9 +15,9 @@
 
 #include "core/prg_reader.h"
 #include "core/text_report.h"
+#include "framework/dialog_template.h"
 #include "gui_test_support.h"
 #include "platform/file.h"
-#include "platform/ui/dialog_template.h"
 #include "resources/resource.h"
 #include "shell/command_line_info.h"
 #include "shell/cut_list_dlg.h"

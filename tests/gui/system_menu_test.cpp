@@ -6,8 +6,8 @@
 #include <wx/stattext.h>
 #include <wx/uiaction.h>
 
+#include "framework/wx/dialog.h"
 #include "gui_test_support.h"
-#include "platform/ui/dialog.h"
 #include "resources/resource.h"
 #include "shell/about_box.h"
 #include "shell/cut_list_dlg.h"

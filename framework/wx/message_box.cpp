@@ -1,11 +1,11 @@
-#include "platform/ui/message_box.h"
+#include "framework/wx/message_box.h"
 
 #include <wx/app.h>
 #include <wx/msgdlg.h>
 
-#include "platform/ui/ansi_text.h"
-#include "platform/ui/dialog_template.h"
-#include "platform/ui/win_app.h"
+#include "framework/dialog_template.h"
+#include "framework/wx/ansi_text.h"
+#include "framework/wx/win_app.h"
 
 namespace {
 constexpr int IDYES = 6;

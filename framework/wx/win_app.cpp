@@ -1,13 +1,13 @@
-#include "platform/ui/win_app.h"
+#include "framework/wx/win_app.h"
 
 #include <clocale>
 #include <new>
 
 #include <wx/translation.h>
 
+#include "framework/wx/message_box.h"
+#include "framework/wx/resource_lookup.h"
 #include "platform/file.h"
-#include "platform/ui/message_box.h"
-#include "platform/ui/resource_lookup.h"
 
 namespace {
 // The string-table entry of the application's title.

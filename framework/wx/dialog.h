@@ -12,7 +12,7 @@
 
 #include <wx/dialog.h>
 
-#include "platform/ui/dialog_template.h"
+#include "framework/dialog_template.h"
 
 class wxMenu;
 class CDialog;

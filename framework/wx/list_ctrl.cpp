@@ -1,9 +1,9 @@
-#include "platform/ui/list_ctrl.h"
+#include "framework/wx/list_ctrl.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "platform/ui/ansi_text.h"
+#include "framework/wx/ansi_text.h"
 
 CListView::CListView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
                      long style, bool showSelectionAlways, bool sortHeader)

@@ -1,12 +1,12 @@
-#include "platform/ui/file_dialog.h"
+#include "framework/wx/file_dialog.h"
 
 #include <wx/app.h>
 #include <wx/arrstr.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 
-#include "platform/ui/ansi_text.h"
-#include "platform/ui/dialog_template.h"
+#include "framework/dialog_template.h"
+#include "framework/wx/ansi_text.h"
 
 namespace {
 

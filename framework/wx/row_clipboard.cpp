@@ -1,4 +1,4 @@
-#include "platform/ui/row_clipboard.h"
+#include "framework/wx/row_clipboard.h"
 
 #include <cstring>
 #include <memory>

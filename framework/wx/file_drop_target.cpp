@@ -1,4 +1,4 @@
-#include "platform/ui/file_drop_target.h"
+#include "framework/wx/file_drop_target.h"
 
 wxDEFINE_EVENT(EVT_FILE_DROPPED, wxCommandEvent);
 

@@ -1,4 +1,4 @@
-#include "platform/ui/ansi_text.h"
+#include "framework/wx/ansi_text.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "platform/ui/dialog.h"
+#include "framework/wx/dialog.h"
 
 #include <algorithm>
 
@@ -13,10 +13,10 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "platform/ui/ansi_text.h"
-#include "platform/ui/dialog_template.h"
-#include "platform/ui/list_ctrl.h"
-#include "platform/ui/resource_lookup.h"
+#include "framework/dialog_template.h"
+#include "framework/wx/ansi_text.h"
+#include "framework/wx/list_ctrl.h"
+#include "framework/wx/resource_lookup.h"
 
 namespace {
 
