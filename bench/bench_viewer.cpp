@@ -15,6 +15,7 @@
 
 #include "core/cut_rows.h"
 #include "core/prg_reader.h"
+#include "framework/list_ctrl.h"
 #include "framework/wx/list_ctrl.h"
 #include "framework/wx/row_clipboard.h"
 

@@ -1,11 +1,8 @@
 // The program's resources: dialog templates, the string table, the icon and
 // the names of its version record.
-#include <cstring>
-
-#include <wx/icon.h>
+#include "resources/resources.h"
 
 #include "framework/dialog_template.h"
-#include "framework/wx/resource_lookup.h"
 #include "resources/resource.h"
 #include "resources/treskviewer_16.xpm"
 #include "resources/treskviewer_32.xpm"
@@ -21,7 +18,7 @@ const DlgTemplate kMainDialog = {
     "TreskViewer",
     0, 0, 433, 280,  // x, y, width, height
     "MS Sans Serif", 8,
-    DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_EX_APPWINDOW,
+    DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_APPWINDOW,
     {
         // In tab order.
         {K::label, IDC_STATIC, "Lista di Taglio", 7, 7, 281, 10, SS_SUNKEN | WS_GROUP},
@@ -43,7 +40,7 @@ const DlgTemplate kAboutBox = {
     "Informazioni su TreskViewer",
     0, 0, 235, 55,  // x, y, width, height
     "MS Sans Serif", 8,
-    DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU,
+    DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0,
     {
         {K::icon, IDC_STATIC, "", 11, 17, 20, 20, 0, IDR_MAINFRAME},
         {K::label, IDC_STATIC, "TreskViewer Versione 1.0", 40, 10, 119, 8, SS_NOPREFIX},
@@ -53,47 +50,15 @@ const DlgTemplate kAboutBox = {
 
 // clang-format on
 
-struct StringEntry {
-    int id;
-    const char* text;
-};
-
-// No application title is held here: the name is the executable's.
-const StringEntry kStrings[] = {
-    {IDS_ABOUTBOX, "Infor&mazioni su TreskViewer..."},
-};
-
 }  // namespace
 
-const DlgTemplate* FindDialogTemplate(int id) {
-    switch (id) {
-        case IDD_MAIN:
-            return &kMainDialog;
-        case IDD_ABOUTBOX:
-            return &kAboutBox;
-        default:
-            return nullptr;
-    }
-}
-
-std::string LoadResourceString(int id) {
-    for (const StringEntry& entry : kStrings) {
-        if (entry.id == id) {
-            return entry.text;
-        }
-    }
-    return std::string();
-}
-
-std::string GetModuleName() {
-    return kVersionInternalName;
-}
-
-wxIconBundle LoadResourceIcon(int id) {
-    wxIconBundle icons;
-    if (id == IDR_MAINFRAME) {
-        icons.AddIcon(wxIcon(treskviewer_32_xpm));
-        icons.AddIcon(wxIcon(treskviewer_16_xpm));
-    }
-    return icons;
+const AfxResources& TreskViewerResources() {
+    static const AfxResources resources = {
+        kVersionInternalName,
+        {&kMainDialog, &kAboutBox},
+        // No application title is held here: the name is the executable's.
+        {{IDS_ABOUTBOX, "Infor&mazioni su TreskViewer..."}},
+        {{IDR_MAINFRAME, {treskviewer_32_xpm, treskviewer_16_xpm}}},
+    };
+    return resources;
 }

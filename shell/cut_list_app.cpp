@@ -11,10 +11,7 @@ bool CCutListApp::InitInstance() {
             dlg.OpenAtStart(FullPath(m_cmdInfo.m_strFileName), m_cmdInfo.m_nFormat);
         }
         m_pMainWnd = &dlg;
-        SetTopWindow(&dlg);
         dlg.DoModal();
-        m_pMainWnd = nullptr;
-        SetTopWindow(nullptr);
     }
     // The dialog has closed: no message loop of our own, the process ends.
     return false;

@@ -1,7 +1,9 @@
 // The application: runs the main dialog and ends when it closes.
 #pragma once
 
-#include "framework/wx/win_app.h"
+#include <utility>
+
+#include "framework/win_app.h"
 #include "shell/command_line_info.h"
 
 class CCutListApp : public CWinApp {

@@ -3,11 +3,10 @@
 // display, and the toolkit is given no arguments of its own to interpret.
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include <wx/app.h>
-#include <wx/init.h>
-
+#include "resources/resources.h"
 #include "shell/command_line_info.h"
 #include "shell/cut_list_app.h"
 
@@ -34,7 +33,9 @@ int main(int argc, char** argv) {
         case CCommandLineInfo::Action::run:
             break;
     }
-    wxApp::SetInstance(new CCutListApp(std::move(info)));
-    int toolkitArgc = 1;
-    return wxEntry(toolkitArgc, argv);
+    // The single application object, and the resources the framework finds
+    // its dialogs, strings and icon in.
+    CCutListApp app(std::move(info));
+    AfxSetResources(&TreskViewerResources());
+    return AfxWinMain(1, argv);
 }

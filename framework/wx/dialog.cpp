@@ -12,11 +12,14 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/utils.h>
 
-#include "framework/dialog_template.h"
+#include "framework/app_resources.h"
+#include "framework/list_ctrl.h"
+#include "framework/win_app.h"
 #include "framework/wx/ansi_text.h"
+#include "framework/wx/file_drop_target.h"
 #include "framework/wx/list_ctrl.h"
-#include "framework/wx/resource_lookup.h"
 
 namespace {
 
@@ -36,10 +39,32 @@ private:
     bool m_tabStop;
 };
 
+// The system menu as the application extends it.
+class CSystemMenu final : public CMenu {
+public:
+    explicit CSystemMenu(wxMenu& menu) : m_menu(&menu) {}
+
+    bool AppendMenu(unsigned nFlags, unsigned nIDNewItem, const char* lpszNewItem) override {
+        if ((nFlags & MF_SEPARATOR) != 0) {
+            m_menu->AppendSeparator();
+            return true;
+        }
+        return m_menu->Append(static_cast<int>(nIDNewItem),
+                              FromAnsi(lpszNewItem != nullptr ? lpszNewItem : "")) != nullptr;
+    }
+
+private:
+    wxMenu* m_menu;
+};
+
 // The menu identifier of "Chiudi": SC_CLOSE itself is out of the toolkit's
 // range, and the stock close identifier would show a shortcut that this
 // dialog does not have.
 constexpr int kCloseItemId = 0x7F60;
+
+bool Has(std::uint32_t style, long flags) {
+    return (style & static_cast<std::uint32_t>(flags)) == static_cast<std::uint32_t>(flags);
+}
 
 // The radio buttons of the group that holds the control id, in template
 // order. A group runs from a control that starts one (or the first control)
@@ -48,7 +73,7 @@ std::vector<int> RadioGroup(const DlgTemplate& tmpl, int id) {
     std::vector<int> group;
     bool found = false;
     for (const DlgControl& control : tmpl.controls) {
-        if ((control.style & WS_GROUP) != 0) {
+        if (Has(control.style, WS_GROUP)) {
             if (found) {
                 break;
             }
@@ -73,18 +98,29 @@ void PressButton(wxButton* button) {
 
 }  // namespace
 
+wxDEFINE_EVENT(EVT_POSTED_COMMAND, wxCommandEvent);
+
+wxWindow* AfxWindowOf(const CWnd* wnd) {
+    return wnd != nullptr ? wnd->GetSafeHwnd() : nullptr;
+}
+
+wxWindow* AfxGetMainWindow() {
+    return AfxWindowOf(AfxGetMainWnd());
+}
+
 void DDX_Control(CDataExchange* pDX, int id, CListCtrl& ctrl) {
-    if (ctrl.IsAttached()) {
+    if (ctrl.IsAttached() || pDX->m_pDlgWnd->GetSafeHwnd() == nullptr) {
         return;
     }
-    auto* view = dynamic_cast<CListView*>(pDX->m_pDlgWnd->GetDlgItem(id));
+    auto* view = dynamic_cast<CListView*>(pDX->m_pDlgWnd->GetSafeHwnd()->GetDlgItem(id));
     if (view != nullptr) {
         ctrl.Attach(view);
     }
 }
 
 void DDX_Text(CDataExchange* pDX, int id, std::string& value) {
-    auto* field = dynamic_cast<wxTextCtrl*>(pDX->m_pDlgWnd->GetDlgItem(id));
+    CDialogWindow* window = pDX->m_pDlgWnd->GetSafeHwnd();
+    auto* field = window != nullptr ? dynamic_cast<wxTextCtrl*>(window->GetDlgItem(id)) : nullptr;
     if (field == nullptr) {
         return;
     }
@@ -100,7 +136,8 @@ void DDX_Text(CDataExchange* pDX, int id, std::string& value) {
 
 void DDX_Radio(CDataExchange* pDX, int id, int& value) {
     const DlgTemplate* tmpl = pDX->m_pDlgWnd->GetTemplate();
-    if (tmpl == nullptr) {
+    CDialogWindow* window = pDX->m_pDlgWnd->GetSafeHwnd();
+    if (tmpl == nullptr || window == nullptr) {
         return;
     }
     if (pDX->m_bSaveAndValidate) {
@@ -108,7 +145,7 @@ void DDX_Radio(CDataExchange* pDX, int id, int& value) {
     }
     int index = 0;
     for (const int buttonId : RadioGroup(*tmpl, id)) {
-        auto* button = dynamic_cast<wxRadioButton*>(pDX->m_pDlgWnd->GetDlgItem(buttonId));
+        auto* button = dynamic_cast<wxRadioButton*>(window->GetDlgItem(buttonId));
         if (button != nullptr) {
             if (pDX->m_bSaveAndValidate) {
                 if (button->GetValue()) {
@@ -122,12 +159,178 @@ void DDX_Radio(CDataExchange* pDX, int id, int& value) {
     }
 }
 
-CDialog::CDialog(int templateId, wxWindow* parent)
-    : m_templateId(templateId), m_template(FindDialogTemplate(templateId)), m_pParentWnd(parent) {}
+CDialog::CDialog(int templateId, CWnd* pParentWnd)
+    : m_template(AfxFindDialogTemplate(templateId)), m_pParentWnd(pParentWnd) {}
 
-CDialog::~CDialog() = default;
+CDialog::~CDialog() {
+    if (m_hWnd != nullptr) {
+        m_hWnd->DetachOwner();
+        delete m_hWnd;
+        m_hWnd = nullptr;
+    }
+}
 
-int CDialog::ToWindowId(int dialogId) {
+bool CDialog::CreateFromTemplate(CWnd* pParentWnd) {
+    if (m_template == nullptr) {
+        return false;
+    }
+    if (m_hWnd == nullptr) {
+        m_hWnd = new CDialogWindow(*this);
+    }
+    wxWindow* parent = AfxWindowOf(pParentWnd);
+    if (!m_hWnd->Build(parent)) {
+        return false;
+    }
+    OnInitDialog();
+    if (parent != nullptr) {
+        m_hWnd->CentreOnParent();
+    } else {
+        m_hWnd->CentreOnScreen();
+    }
+    return true;
+}
+
+int CDialog::DoModal() {
+    CWnd* owner = m_pParentWnd;
+    if (owner == nullptr) {
+        // Without a parent the application's main window owns the dialog, so
+        // the dialog opens over it and the main window waits for it.
+        owner = AfxGetMainWnd();
+        if (owner == this || (owner != nullptr && (owner->GetSafeHwnd() == nullptr ||
+                                                   !owner->GetSafeHwnd()->IsShown()))) {
+            owner = nullptr;
+        }
+    }
+    if (!CreateFromTemplate(owner)) {
+        return -1;
+    }
+    const int result = m_hWnd->ShowModal();
+    if (result == wxID_OK) {
+        return IDOK;
+    }
+    if (result == wxID_CANCEL) {
+        return IDCANCEL;
+    }
+    return result;
+}
+
+void CDialog::EndDialog(int result) {
+    m_result = result;
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    if (m_hWnd->IsModal()) {
+        m_hWnd->EndModal(result);
+    } else {
+        m_hWnd->Hide();
+    }
+}
+
+bool CWnd::IsIconic() const {
+    return m_hWnd != nullptr && m_hWnd->IsIconized();
+}
+
+CRect CWnd::GetClientRect() const {
+    if (m_hWnd == nullptr) {
+        return CRect();
+    }
+    const wxSize size = m_hWnd->GetClientSize();
+    return CRect{0, 0, size.GetWidth(), size.GetHeight()};
+}
+
+void CWnd::SetIcon(const CIcon& icon, bool /*bBigIcon*/) {
+    // The toolkit takes every size at once and picks big and small itself.
+    if (m_hWnd != nullptr && icon.GetImages() != nullptr) {
+        m_hWnd->SetIcons(icon.GetImages()->icons);
+    }
+}
+
+CMenu* CWnd::GetSystemMenu(bool bRevert) {
+    return m_hWnd != nullptr ? m_hWnd->GetSystemCMenu(bRevert) : nullptr;
+}
+
+void CWnd::DragAcceptFiles(bool bAccept) {
+    if (m_hWnd != nullptr) {
+        m_hWnd->AcceptFiles(bAccept);
+    }
+}
+
+void CWnd::PostCommand(int nID) {
+    if (m_hWnd != nullptr) {
+        m_hWnd->PostCommand(nID);
+    }
+}
+
+void CWnd::Default() {
+    if (m_hWnd != nullptr) {
+        m_hWnd->Default();
+    }
+}
+
+class CPaintDC::Impl {
+public:
+    explicit Impl(wxWindow& window) : m_window(window), m_dc(&window) {}
+
+    wxWindow& m_window;
+    wxPaintDC m_dc;
+};
+
+CPaintDC::CPaintDC(CWnd* pWnd) {
+    if (CDialogWindow* window = pWnd != nullptr ? pWnd->GetSafeHwnd() : nullptr;
+        window != nullptr) {
+        m_pImpl = std::make_unique<Impl>(*window);
+    }
+}
+
+CPaintDC::~CPaintDC() = default;
+
+void CPaintDC::EraseBackground() {
+    if (m_pImpl != nullptr) {
+        m_pImpl->m_dc.SetBackground(wxBrush(m_pImpl->m_window.GetBackgroundColour()));
+        m_pImpl->m_dc.Clear();
+    }
+}
+
+void CPaintDC::DrawIcon(int x, int y, const CIcon& icon) {
+    if (m_pImpl == nullptr || icon.GetImages() == nullptr) {
+        return;
+    }
+    const int width = wxSystemSettings::GetMetric(wxSYS_ICON_X, &m_pImpl->m_window);
+    const int height = wxSystemSettings::GetMetric(wxSYS_ICON_Y, &m_pImpl->m_window);
+    m_pImpl->m_dc.DrawIcon(icon.GetImages()->icons.GetIcon(wxSize(width, height)), x, y);
+}
+
+CSize AfxGetSystemIconSize(const CWnd* pWnd) {
+    wxWindow* window = AfxWindowOf(pWnd);
+    return CSize{wxSystemSettings::GetMetric(wxSYS_ICON_X, window),
+                 wxSystemSettings::GetMetric(wxSYS_ICON_Y, window)};
+}
+
+CWaitCursor::CWaitCursor() {
+    wxBeginBusyCursor();
+}
+
+CWaitCursor::~CWaitCursor() {
+    wxEndBusyCursor();
+}
+
+CIcon AfxLoadIcon(int nIDResource) {
+    const AfxIconResource* resource = AfxFindIconResource(nIDResource);
+    if (resource == nullptr) {
+        return CIcon();
+    }
+    auto images = std::make_shared<CIconImages>();
+    for (const char* const* xpm : resource->xpmImages) {
+        images->icons.AddIcon(wxIcon(xpm));
+    }
+    return CIcon(std::move(images));
+}
+
+CDialogWindow::CDialogWindow(CDialog& owner) : m_owner(&owner), m_template(owner.GetTemplate()) {}
+
+CDialogWindow::~CDialogWindow() = default;
+
+int CDialogWindow::ToWindowId(int dialogId) {
     switch (dialogId) {
         case IDOK:
             return wxID_OK;
@@ -140,7 +343,18 @@ int CDialog::ToWindowId(int dialogId) {
     }
 }
 
-wxWindow* CDialog::GetDlgItem(int id) const {
+int CDialogWindow::FromWindowId(int windowId) {
+    switch (windowId) {
+        case wxID_OK:
+            return IDOK;
+        case wxID_CANCEL:
+            return IDCANCEL;
+        default:
+            return windowId;
+    }
+}
+
+wxWindow* CDialogWindow::GetDlgItem(int id) const {
     const int windowId = ToWindowId(id);
     if (windowId == wxID_ANY) {
         return nullptr;
@@ -153,7 +367,7 @@ wxWindow* CDialog::GetDlgItem(int id) const {
     return nullptr;
 }
 
-bool CDialog::BuildWindow(wxWindow* owner) {
+bool CDialogWindow::Build(wxWindow* owner) {
     if (m_template == nullptr) {
         return false;
     }
@@ -162,19 +376,19 @@ bool CDialog::BuildWindow(wxWindow* owner) {
     }
     const std::uint32_t s = m_template->style;
     long style = 0;
-    if ((s & WS_CAPTION) != 0) {
+    if (Has(s, WS_CAPTION)) {
         style |= wxCAPTION;
     }
-    if ((s & WS_SYSMENU) != 0) {
+    if (Has(s, WS_SYSMENU)) {
         style |= wxSYSTEM_MENU | wxCLOSE_BOX;
     }
-    if ((s & WS_THICKFRAME) != 0) {
+    if (Has(s, WS_THICKFRAME)) {
         style |= wxRESIZE_BORDER;
     }
-    if ((s & WS_MINIMIZEBOX) != 0) {
+    if (Has(s, WS_MINIMIZEBOX)) {
         style |= wxMINIMIZE_BOX;
     }
-    if ((s & WS_MAXIMIZEBOX) != 0) {
+    if (Has(s, WS_MAXIMIZEBOX)) {
         style |= wxMAXIMIZE_BOX;
     }
     if (owner == nullptr) {
@@ -192,19 +406,19 @@ bool CDialog::BuildWindow(wxWindow* owner) {
     SetClientSize(ConvertDialogToPixels(wxSize(m_template->cx, m_template->cy)));
     CreateControls();
 
-    Bind(wxEVT_CHAR_HOOK, &CDialog::OnCharHook, this);
-    Bind(wxEVT_CLOSE_WINDOW, &CDialog::OnCloseBox, this);
-    Bind(wxEVT_BUTTON, &CDialog::OnButton, this, wxID_OK);
-    Bind(wxEVT_BUTTON, &CDialog::OnButton, this, wxID_CANCEL);
-    Bind(wxEVT_MENU, &CDialog::OnMenu, this);
-    Bind(wxEVT_CONTEXT_MENU, &CDialog::OnContextMenu, this);
-    if (!m_sunkenEdges.empty()) {
-        Bind(wxEVT_PAINT, &CDialog::OnPaintEdges, this);
-    }
+    Bind(wxEVT_CHAR_HOOK, &CDialogWindow::OnCharHook, this);
+    Bind(wxEVT_CLOSE_WINDOW, &CDialogWindow::OnCloseBox, this);
+    Bind(wxEVT_BUTTON, &CDialogWindow::OnButton, this);
+    Bind(wxEVT_TEXT, &CDialogWindow::OnText, this);
+    Bind(wxEVT_PAINT, &CDialogWindow::OnPaint, this);
+    Bind(wxEVT_MENU, &CDialogWindow::OnMenu, this);
+    Bind(wxEVT_CONTEXT_MENU, &CDialogWindow::OnContextMenu, this);
+    Bind(EVT_FILE_DROPPED, &CDialogWindow::OnFileDropped, this);
+    Bind(EVT_POSTED_COMMAND, &CDialogWindow::OnPostedCommand, this);
     return true;
 }
 
-void CDialog::CreateControls() {
+void CDialogWindow::CreateControls() {
     for (const DlgControl& c : m_template->controls) {
         const wxPoint pos = ConvertDialogToPixels(wxPoint(c.x, c.y));
         const wxSize size = ConvertDialogToPixels(wxSize(c.cx, c.cy));
@@ -213,13 +427,13 @@ void CDialog::CreateControls() {
         switch (c.kind) {
             case DlgControlKind::label: {
                 wxRect rect(pos, size);
-                if ((c.style & SS_SUNKEN) != 0) {
+                if (Has(c.style, SS_SUNKEN)) {
                     m_sunkenEdges.push_back(rect);
                     rect.Deflate(2, 1);  // the text sits inside the edge
                 }
                 auto* label = new wxStaticText(this, id, wxString(), rect.GetPosition(),
                                                rect.GetSize(), wxST_NO_AUTORESIZE | wxALIGN_LEFT);
-                if ((c.style & SS_NOPREFIX) != 0) {
+                if (Has(c.style, SS_NOPREFIX)) {
                     label->SetLabelText(text);
                 } else {
                     label->SetLabel(text);
@@ -227,135 +441,115 @@ void CDialog::CreateControls() {
                 break;
             }
             case DlgControlKind::edit: {
-                const long style = (c.style & WS_BORDER) != 0 ? 0 : wxBORDER_NONE;
+                const long style = Has(c.style, WS_BORDER) ? 0 : wxBORDER_NONE;
                 new wxTextCtrl(this, id, text, pos, size, style);
                 break;
             }
             case DlgControlKind::pushButton: {
                 auto* button = new wxButton(this, id, text, pos, size);
-                if ((c.style & BS_DEFPUSHBUTTON) != 0) {
+                if (Has(c.style, BS_DEFPUSHBUTTON)) {
                     button->SetDefault();
                 }
                 break;
             }
             case DlgControlKind::radioButton:
-                new CRadioButton(this, id, text, pos, size,
-                                 (c.style & WS_GROUP) != 0 ? wxRB_GROUP : 0,
-                                 (c.style & WS_TABSTOP) != 0);
+                new CRadioButton(this, id, text, pos, size, Has(c.style, WS_GROUP) ? wxRB_GROUP : 0,
+                                 Has(c.style, WS_TABSTOP));
                 break;
             case DlgControlKind::groupBox:
                 new wxStaticBox(this, id, text, pos, size);
                 break;
             case DlgControlKind::listView: {
-                long style = (c.style & WS_BORDER) != 0 ? wxBORDER_THEME : wxBORDER_NONE;
-                if ((c.style & LVS_SINGLESEL) != 0) {
+                long style = Has(c.style, WS_BORDER) ? wxBORDER_THEME : wxBORDER_NONE;
+                if (Has(c.style, LVS_SINGLESEL)) {
                     style |= wxLC_SINGLE_SEL;
                 }
-                new CListView(this, id, pos, size, style, (c.style & LVS_SHOWSELALWAYS) != 0,
-                              (c.style & LVS_NOSORTHEADER) == 0);
+                new CListView(this, id, pos, size, style, Has(c.style, LVS_SHOWSELALWAYS),
+                              !Has(c.style, LVS_NOSORTHEADER));
                 break;
             }
             case DlgControlKind::icon: {
                 // An icon control takes the size of its icon.
-                const wxIconBundle icons = LoadResourceIcon(c.iconId);
-                const wxIcon icon =
-                    icons.GetIcon(wxSize(32, 32), wxIconBundle::FALLBACK_NEAREST_LARGER);
-                new wxStaticBitmap(this, id, icon, pos);
+                const CIcon icon = AfxLoadIcon(c.iconId);
+                const wxIcon image =
+                    icon.GetImages() != nullptr
+                        ? icon.GetImages()->icons.GetIcon(wxSize(32, 32),
+                                                          wxIconBundle::FALLBACK_NEAREST_LARGER)
+                        : wxIcon();
+                new wxStaticBitmap(this, id, image, pos);
                 break;
             }
         }
     }
 }
 
-bool CDialog::CreateFromTemplate(wxWindow* parent) {
-    if (!BuildWindow(parent)) {
-        return false;
-    }
-    OnInitDialog();
-    if (parent != nullptr) {
-        CentreOnParent();
-    } else {
-        CentreOnScreen();
-    }
-    return true;
-}
-
-int CDialog::DoModal() {
-    wxWindow* owner = m_pParentWnd;
-    if (owner == nullptr && wxTheApp != nullptr) {
-        // Without a parent the application's main window owns the dialog, so
-        // the dialog opens over it and the main window waits for it.
-        owner = wxTheApp->GetTopWindow();
-        if (owner == this || (owner != nullptr && !owner->IsShown())) {
-            owner = nullptr;
-        }
-    }
-    if (!CreateFromTemplate(owner)) {
-        return -1;
-    }
-    const int result = ShowModal();
-    if (result == wxID_OK) {
-        return IDOK;
-    }
-    if (result == wxID_CANCEL) {
-        return IDCANCEL;
-    }
-    return result;
-}
-
-bool CDialog::UpdateData(bool saveAndValidate) {
-    ++m_transferDepth;
-    struct Leave {
-        int& depth;
-        ~Leave() { --depth; }
-    } leave{m_transferDepth};
-    CDataExchange dx(this, saveAndValidate);
-    DoDataExchange(&dx);
-    return true;
-}
-
-void CDialog::DoDataExchange(CDataExchange* /*pDX*/) {}
-
-bool CDialog::OnInitDialog() {
-    UpdateData(false);
-    return true;
-}
-
-void CDialog::EndDialog(int result) {
-    m_result = result;
-    if (IsModal()) {
-        EndModal(result);
-    } else {
-        Hide();
-    }
-}
-
-void CDialog::OnOK() {
-    if (!UpdateData(true)) {
+void CDialogWindow::Dispatch(AfxMsg message, int id, AfxMsgParams& params, wxEvent* event) {
+    const Message current{message, &params, event};
+    const AfxMsgMapEntry* entry =
+        m_owner != nullptr ? AfxFindMessageEntry(m_owner->GetMessageMap(), message, id) : nullptr;
+    if (entry == nullptr) {
+        DefaultProcessing(current);
         return;
     }
-    EndDialog(IDOK);
+    const Message outer = m_current;
+    m_current = current;
+    struct Restore {
+        Message& slot;
+        Message value;
+        ~Restore() { slot = value; }
+    } restore{m_current, outer};
+    entry->pfn(*m_owner, params);
 }
 
-void CDialog::OnCancel() {
-    EndDialog(IDCANCEL);
-}
-
-void CDialog::OnSysCommand(unsigned id, std::intptr_t /*param*/) {
-    if ((id & 0xFFF0u) == SC_CLOSE) {
-        Close();
+void CDialogWindow::Default() {
+    if (m_current.params != nullptr) {
+        DefaultProcessing(m_current);
     }
 }
 
-bool CDialog::TryBefore(wxEvent& event) {
-    if (m_transferDepth > 0 && event.IsCommandEvent() && event.GetEventObject() != this) {
+void CDialogWindow::DefaultProcessing(const Message& message) {
+    switch (message.message) {
+        case AfxMsg::sysCommand:
+            if ((message.params->nID & 0xFFF0u) == SC_CLOSE) {
+                Close();
+            }
+            break;
+        case AfxMsg::buttonClicked:
+        case AfxMsg::editChange:
+        case AfxMsg::paint:
+            if (message.event != nullptr) {
+                message.event->Skip();  // the toolkit's own handling
+            }
+            break;
+        case AfxMsg::end:
+        case AfxMsg::command:
+        case AfxMsg::queryDragIcon:
+        case AfxMsg::dropFiles:
+        case AfxMsg::helpInfo:
+            break;
+    }
+}
+
+bool CDialogWindow::TryBefore(wxEvent& event) {
+    if (m_owner != nullptr && m_owner->IsInTransfer() && event.IsCommandEvent() &&
+        event.GetEventObject() != this) {
         return true;  // a notification raised by a transfer: ignored
     }
     return wxDialog::TryBefore(event);
 }
 
-void CDialog::OnPaintEdges(wxPaintEvent& event) {
-    {
+void CDialogWindow::OnButton(wxCommandEvent& event) {
+    AfxMsgParams params;
+    Dispatch(AfxMsg::buttonClicked, FromWindowId(event.GetId()), params, &event);
+}
+
+void CDialogWindow::OnText(wxCommandEvent& event) {
+    AfxMsgParams params;
+    Dispatch(AfxMsg::editChange, FromWindowId(event.GetId()), params, &event);
+}
+
+void CDialogWindow::OnPaint(wxPaintEvent& event) {
+    if (!m_sunkenEdges.empty()) {
         wxPaintDC dc(this);
         const wxPen shadow(wxSystemSettings::GetColour(wxSYS_COLOUR_3DSHADOW));
         const wxPen light(wxSystemSettings::GetColour(wxSYS_COLOUR_3DHIGHLIGHT));
@@ -368,10 +562,33 @@ void CDialog::OnPaintEdges(wxPaintEvent& event) {
             dc.DrawLine(r.GetRight(), r.GetBottom(), r.GetRight(), r.GetTop());
         }
     }
-    event.Skip();  // the derived dialog may paint as well
+    // The dialog may paint as well (its icon while minimised).
+    AfxMsgParams params;
+    Dispatch(AfxMsg::paint, 0, params, &event);
 }
 
-void CDialog::SendDefaultCommand() {
+void CDialogWindow::OnFileDropped(wxCommandEvent& event) {
+    AfxMsgParams params;
+    params.strPath = ToAnsi(event.GetString());
+    Dispatch(AfxMsg::dropFiles, 0, params, &event);
+}
+
+void CDialogWindow::AcceptFiles(bool accept) {
+    if (accept == m_acceptFiles) {
+        return;
+    }
+    m_acceptFiles = accept;
+    // An edit field gets the same target, or the text entry would take the
+    // drop as typed text.
+    SetDropTarget(accept ? new CFileDropTarget(*this) : nullptr);
+    for (wxWindow* child : GetChildren()) {
+        if (dynamic_cast<wxTextCtrl*>(child) != nullptr) {
+            child->SetDropTarget(accept ? new CFileDropTarget(*this) : nullptr);
+        }
+    }
+}
+
+void CDialogWindow::SendDefaultCommand() {
     auto* button = dynamic_cast<wxButton*>(GetDefaultItem());
     if (button == nullptr) {
         button = dynamic_cast<wxButton*>(GetDlgItem(IDOK));
@@ -382,14 +599,17 @@ void CDialog::SendDefaultCommand() {
         }
         return;
     }
-    OnOK();  // no OK button: the command still reaches the dialog
+    // No OK button: the command still reaches the dialog.
+    AfxMsgParams params;
+    Dispatch(AfxMsg::buttonClicked, IDOK, params);
 }
 
-void CDialog::OnCharHook(wxKeyEvent& event) {
+void CDialogWindow::OnCharHook(wxKeyEvent& event) {
     const int key = event.GetKeyCode();
     const int modifiers = event.GetModifiers();
     if (key == WXK_ESCAPE && modifiers == wxMOD_NONE) {
-        OnCancel();
+        AfxMsgParams params;
+        Dispatch(AfxMsg::buttonClicked, IDCANCEL, params);
         return;
     }
     if ((key == WXK_RETURN || key == WXK_NUMPAD_ENTER) && modifiers == wxMOD_NONE) {
@@ -404,15 +624,9 @@ void CDialog::OnCharHook(wxKeyEvent& event) {
         return;
     }
     if (key == WXK_F1 && modifiers == wxMOD_NONE) {
-        // The help request goes from the focused control up to the dialog.
-        wxWindow* origin = FindFocus();
-        if (origin == nullptr || wxGetTopLevelParent(origin) != this) {
-            origin = this;
-        }
-        wxHelpEvent help(wxEVT_HELP, origin->GetId(), wxDefaultPosition,
-                         wxHelpEvent::Origin_Keyboard);
-        help.SetEventObject(origin);
-        origin->HandleWindowEvent(help);
+        // A help request, from whichever control has the focus.
+        AfxMsgParams params;
+        Dispatch(AfxMsg::helpInfo, 0, params);
         return;
     }
     if ((key == WXK_UP || key == WXK_DOWN || key == WXK_LEFT || key == WXK_RIGHT) &&
@@ -426,7 +640,7 @@ void CDialog::OnCharHook(wxKeyEvent& event) {
     event.Skip();
 }
 
-bool CDialog::MoveInRadioGroup(bool forward) {
+bool CDialogWindow::MoveInRadioGroup(bool forward) {
     // Automatic radio buttons: an arrow key moves the focus to the next (or
     // previous) button of the group, round at its ends, and checks it.
     auto* focused = dynamic_cast<wxRadioButton*>(FindFocus());
@@ -454,54 +668,68 @@ bool CDialog::MoveInRadioGroup(bool forward) {
     return true;
 }
 
-void CDialog::OnCloseBox(wxCloseEvent& /*event*/) {
-    OnCancel();
+void CDialogWindow::PostCommand(int id) {
+    // The command runs from the event loop, processed as a control's event
+    // is, so an exception its handler throws reaches the application's guard
+    // (a plain call would let it escape the queue of calls).
+    CallAfter([this, id] {
+        wxCommandEvent command(EVT_POSTED_COMMAND, id);
+        command.SetEventObject(this);
+        SafelyProcessEvent(command);
+    });
 }
 
-void CDialog::OnButton(wxCommandEvent& event) {
-    if (event.GetId() == wxID_OK) {
-        OnOK();
-    } else if (event.GetId() == wxID_CANCEL) {
-        OnCancel();
-    } else {
-        event.Skip();
-    }
+void CDialogWindow::OnPostedCommand(wxCommandEvent& event) {
+    AfxMsgParams params;
+    Dispatch(AfxMsg::command, event.GetId(), params, &event);
 }
 
-wxMenu* CDialog::GetSystemMenu(bool revert) {
-    if (m_template == nullptr || (m_template->style & WS_SYSMENU) == 0) {
+void CDialogWindow::OnCloseBox(wxCloseEvent& /*event*/) {
+    AfxMsgParams params;
+    Dispatch(AfxMsg::buttonClicked, IDCANCEL, params);
+}
+
+wxMenu* CDialogWindow::GetSystemMenu(bool revert) {
+    if (m_template == nullptr || !Has(m_template->style, WS_SYSMENU)) {
         return nullptr;
     }
     if (m_sysMenu == nullptr || revert) {
         m_sysMenu = std::make_unique<wxMenu>();
         m_sysMenu->Append(kCloseItemId, wxS("&Chiudi"));
+        m_sysCMenu = std::make_unique<CSystemMenu>(*m_sysMenu);
     }
     return m_sysMenu.get();
 }
 
-void CDialog::ShowSystemMenu(const wxPoint& pos) {
+CMenu* CDialogWindow::GetSystemCMenu(bool revert) {
+    return GetSystemMenu(revert) != nullptr ? m_sysCMenu.get() : nullptr;
+}
+
+void CDialogWindow::ShowSystemMenu(const wxPoint& pos) {
     wxMenu* menu = GetSystemMenu(false);
     if (menu != nullptr) {
         PopupMenu(menu, pos);
     }
 }
 
-void CDialog::OnMenu(wxCommandEvent& event) {
+void CDialogWindow::OnMenu(wxCommandEvent& event) {
     if (m_sysMenu == nullptr || m_sysMenu->FindItem(event.GetId()) == nullptr) {
         event.Skip();
         return;
     }
-    OnSysCommand(GetSysCommand(event.GetId()), 0);
+    AfxMsgParams params;
+    params.nID = GetSysCommand(event.GetId());
+    Dispatch(AfxMsg::sysCommand, 0, params, &event);
 }
 
-unsigned CDialog::GetSysCommand(int menuItemId) const {
+unsigned CDialogWindow::GetSysCommand(int menuItemId) const {
     if (menuItemId == kCloseItemId) {
         return SC_CLOSE;
     }
     return static_cast<unsigned>(menuItemId);
 }
 
-void CDialog::OnContextMenu(wxContextMenuEvent& event) {
+void CDialogWindow::OnContextMenu(wxContextMenuEvent& event) {
     // A right click on the dialog's own background; clicks on controls and
     // the keyboard's menu key are left to them.
     if (event.GetEventObject() != this || event.GetPosition() == wxDefaultPosition) {

@@ -1,12 +1,12 @@
 #include "framework/wx/file_dialog.h"
 
-#include <wx/app.h>
 #include <wx/arrstr.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 
-#include "framework/dialog_template.h"
+#include "framework/file_dialog.h"
 #include "framework/wx/ansi_text.h"
+#include "framework/wx/dialog.h"
 
 namespace {
 
@@ -33,15 +33,15 @@ wxString ToPattern(const wxString& pattern) {
 }  // namespace
 
 CFileDialog::CFileDialog(bool openFileDialog, const char* defExt, const char* fileName,
-                         unsigned flags, const char* filter, wxWindow* parent)
+                         unsigned flags, const char* filter, CWnd* pParentWnd)
     : m_flags(flags),
       m_open(openFileDialog),
       m_defExt(defExt != nullptr ? defExt : ""),
       m_fileName(fileName != nullptr ? fileName : ""),
       m_filter(filter != nullptr ? filter : ""),
-      m_parent(parent) {}
+      m_pParentWnd(pParentWnd) {}
 
-wxString CFileDialog::ToWildcard(const char* filter) {
+wxString AfxFileDialogWildcard(const char* filter) {
     if (filter == nullptr || *filter == '\0') {
         return wxS("*|*");  // no filter list: every file
     }
@@ -80,15 +80,15 @@ int CFileDialog::DoModal() {
     if (m_open && (m_flags & OFN_FILEMUSTEXIST) != 0) {
         style |= wxFD_FILE_MUST_EXIST;
     }
-    wxWindow* parent = m_parent;
-    if (parent == nullptr && wxTheApp != nullptr) {
-        parent = wxTheApp->GetTopWindow();
+    wxWindow* parent = AfxWindowOf(m_pParentWnd);
+    if (parent == nullptr) {
+        parent = AfxGetMainWindow();
     }
     // The titles the system's own dialogs carry on the Italian PCs the
     // program comes from.
     const wxString title = m_open ? wxS("Apri") : wxS("Salva con nome");
     wxFileDialog dialog(parent, title, wxString(), FromAnsi(m_fileName),
-                        ToWildcard(m_filter.c_str()), style);
+                        AfxFileDialogWildcard(m_filter.c_str()), style);
     if (dialog.ShowModal() != wxID_OK) {
         return IDCANCEL;
     }

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "framework/list_ctrl.h"
 #include "framework/wx/ansi_text.h"
+#include "framework/wx/row_clipboard.h"
 
 CListView::CListView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
                      long style, bool showSelectionAlways, bool sortHeader)
@@ -159,47 +161,35 @@ int CListCtrl::InsertColumn(int column, const char* heading, int format, int wid
     // Widths are pixels at 96 DPI.
     const long index = m_view->InsertColumn(column, FromAnsi(heading != nullptr ? heading : ""),
                                             align, m_view->FromDIP(width));
+    if (index >= 0) {
+        const auto at = std::min(static_cast<std::size_t>(index), m_headings.size());
+        m_headings.insert(m_headings.begin() + static_cast<std::ptrdiff_t>(at),
+                          heading != nullptr ? heading : "");
+    }
     return static_cast<int>(index);
 }
 
-void CListCtrl::NotifyView() {
+void CListCtrl::EnableRowCopy() {
+    if (m_view == nullptr) {
+        return;
+    }
+    // The cells straight from the rows: asking the list window for each cell
+    // costs twenty times more.
+    const CListView* view = m_view;
+    BindRowCopyKeys(*m_view, m_headings, [view](int row, int column) {
+        const CListCtrl* rows = view->GetModel();
+        return rows != nullptr ? rows->GetCellView(row, column) : std::string_view();
+    });
+}
+
+void CListCtrl::NotifyRows() {
     if (m_view != nullptr) {
         m_view->RowsChanged();
     }
 }
 
-void CListCtrl::DeleteAllItems() {
-    m_rows.DeleteAllItems();
-    NotifyView();
-}
-
-void CListCtrl::ReleaseMemory() {
-    m_rows.ReleaseMemory();
-    NotifyView();
-}
-
-int CListCtrl::InsertItem(int index, const char* text) {
-    const int inserted = m_rows.InsertItem(index, text);
-    if (inserted >= 0) {
-        NotifyView();
-    }
-    return inserted;
-}
-
-bool CListCtrl::SetItemText(int row, int column, const char* text) {
-    if (!m_rows.SetItemText(row, column, text)) {
-        return false;
-    }
+void CListCtrl::NotifyTexts() {
     if (m_view != nullptr) {
         m_view->TextsChanged();
     }
-    return true;
-}
-
-int CListCtrl::GetItemCount() const {
-    return m_rows.GetItemCount();
-}
-
-int CListCtrl::GetItemText(int row, int column, char* buffer, int length) const {
-    return m_rows.GetItemText(row, column, buffer, length);
 }

@@ -1,23 +1,11 @@
-// The list-view control of a dialog in report view, and the row store behind
-// it. CListCtrl is the object a dialog holds as a member and binds to its
-// control with DDX_Control; it is the core's CutRowTable, keeps the rows in
-// the core's row store and tells the window what changed.
-// CListView is the window: a virtual wxListCtrl that asks CListCtrl for the
-// text of each cell it paints, so rows cost nothing on screen until shown.
+// The window of a CListCtrl on wxWidgets: a virtual wxListCtrl in report
+// view that asks its CListCtrl for the text of each cell it paints, so rows
+// cost nothing on screen until shown.
 #pragma once
 
-#include <string>
-#include <string_view>
 #include <vector>
 
 #include <wx/listctrl.h>
-
-#include "core/cut_row_table.h"
-
-// Column alignment of InsertColumn.
-inline constexpr int LVCFMT_LEFT = 0;
-inline constexpr int LVCFMT_RIGHT = 1;
-inline constexpr int LVCFMT_CENTER = 2;
 
 class CListCtrl;
 
@@ -61,45 +49,4 @@ private:
     bool m_selectionHidden = false;
     bool m_refreshPending = false;
     bool m_countPending = false;
-};
-
-class CListCtrl final : public CutRowTable {
-public:
-    static constexpr int kColumns = MemoryCutRowTable::kColumns;
-
-    CListCtrl();
-    ~CListCtrl() override;
-    CListCtrl(const CListCtrl&) = delete;
-    CListCtrl& operator=(const CListCtrl&) = delete;
-
-    // Binds this object to its window (done once, by DDX_Control); nullptr
-    // unbinds it, as the window does when it goes away first.
-    void Attach(CListView* view);
-    CListView* GetView() const { return m_view; }
-    bool IsAttached() const { return m_view != nullptr; }
-
-    int InsertColumn(int column, const char* heading, int format, int width);
-
-    // CutRowTable. Rows go in at the top in constant time.
-    void DeleteAllItems() override;
-    void ReleaseMemory() override;
-    int InsertItem(int index, const char* text) override;
-    bool SetItemText(int row, int column, const char* text) override;
-    int GetItemCount() const override;
-    int GetItemText(int row, int column, char* buffer, int length) const override;
-    const MemoryCutRowTable* GetRowStore() const override { return &m_rows; }
-
-    // The bytes of a cell without copying ("" for one that does not exist),
-    // valid until the rows next change; and the same as a string.
-    std::string_view GetCellView(int row, int column) const {
-        return m_rows.GetCellView(row, column);
-    }
-    std::string GetCellText(int row, int column) const { return m_rows.GetCellText(row, column); }
-    const MemoryCutRowTable& Rows() const { return m_rows; }
-
-private:
-    void NotifyView();
-
-    MemoryCutRowTable m_rows;
-    CListView* m_view = nullptr;
 };

@@ -1,23 +1,9 @@
-#include "framework/wx/message_box.h"
+#include "framework/message_box.h"
 
-#include <wx/app.h>
 #include <wx/msgdlg.h>
 
-#include "framework/dialog_template.h"
 #include "framework/wx/ansi_text.h"
-#include "framework/wx/win_app.h"
-
-namespace {
-constexpr int IDYES = 6;
-constexpr int IDNO = 7;
-}  // namespace
-
-std::string AfxGetAppName() {
-    if (auto* app = dynamic_cast<CWinApp*>(wxTheApp); app != nullptr) {
-        return app->m_pszAppName;
-    }
-    return CWinApp::DefaultAppName();
-}
+#include "framework/wx/dialog.h"
 
 int AfxMessageBox(const std::string& text, unsigned type) {
     long style = 0;
@@ -51,7 +37,7 @@ int AfxMessageBox(const std::string& text, unsigned type) {
     if ((type & MB_SYSTEMMODAL) != 0) {
         style |= wxSTAY_ON_TOP;
     }
-    wxWindow* owner = wxTheApp != nullptr ? wxTheApp->GetTopWindow() : nullptr;
+    wxWindow* owner = AfxGetMainWindow();
     if (owner != nullptr && !owner->IsShown()) {
         owner = nullptr;
     }

@@ -1,42 +1,14 @@
 #include "framework/wx/win_app.h"
 
 #include <clocale>
-#include <new>
 
+#include <wx/init.h>
 #include <wx/translation.h>
 
-#include "framework/wx/message_box.h"
-#include "framework/wx/resource_lookup.h"
-#include "platform/file.h"
+#include "framework/win_app.h"
+#include "framework/wx/ansi_text.h"
 
-namespace {
-// The string-table entry of the application's title.
-constexpr int AFX_IDS_APP_TITLE = 0xE000;
-}  // namespace
-
-CWinApp::CWinApp(const char* appName) {
-    if (appName != nullptr) {
-        m_pszAppName = appName;
-    } else {
-        m_pszAppName = LoadResourceString(AFX_IDS_APP_TITLE);
-        if (m_pszAppName.empty()) {
-            m_pszAppName = DefaultAppName();
-        }
-    }
-    SetAppName(wxString::FromUTF8(m_pszAppName.c_str()));
-}
-
-CWinApp::~CWinApp() = default;
-
-std::string CWinApp::DefaultAppName() {
-    return GetModuleName();
-}
-
-bool CWinApp::InitInstance() {
-    return true;
-}
-
-void CWinApp::UseUserLanguage() {
+void CWxApp::UseUserLanguage() {
     // Only the toolkit's texts and character handling: LC_NUMERIC stays "C",
     // though the program's numbers never depend on it (they are written with
     // std::to_chars).
@@ -51,39 +23,46 @@ void CWinApp::UseUserLanguage() {
     }
 }
 
-bool CWinApp::OnInit() {
+bool CWxApp::OnInit() {
     // The command line was read before the toolkit started (main()).
     UseUserLanguage();
-    m_runMessageLoop = InitInstance();
+    CWinApp* app = AfxGetApp();
+    if (app == nullptr) {
+        return false;
+    }
+    app->SetAppName();
+    SetAppName(FromAnsi(app->m_pszAppName));
+    m_runMessageLoop = app->InitInstance();
     return true;
 }
 
-int CWinApp::OnRun() {
+int CWxApp::OnRun() {
     if (!m_runMessageLoop) {
         return 0;
     }
     return wxApp::OnRun();
 }
 
-bool CWinApp::ReportCurrentException() {
-    try {
-        throw;
-    } catch (const CFileException& e) {
-        AfxMessageBox(e.GetErrorMessage(), MB_ICONSTOP | MB_OK);
-    } catch (const CMemoryException&) {
-        AfxMessageBox(CMemoryException::Message(), MB_ICONWARNING | MB_OK | MB_SYSTEMMODAL);
-    } catch (const std::bad_alloc&) {
-        AfxMessageBox(CMemoryException::Message(), MB_ICONWARNING | MB_OK | MB_SYSTEMMODAL);
-    } catch (...) {
-        return false;
-    }
-    return true;
-}
-
-bool CWinApp::OnExceptionInMainLoop() {
+bool CWxApp::OnExceptionInMainLoop() {
     // The command that raised the error has ended; the dialog goes on.
-    if (ReportCurrentException()) {
+    if (CWinApp::ReportCurrentException()) {
         return true;
     }
     return wxApp::OnExceptionInMainLoop();
+}
+
+bool AfxWinInit(int& argc, char** argv) {
+    wxApp::SetInstance(new CWxApp);
+    return wxEntryStart(argc, argv);
+}
+
+void AfxWinTerm() {
+    wxEntryCleanup();
+}
+
+int AfxWinMain(int argc, char** argv) {
+    wxDISABLE_DEBUG_SUPPORT();
+    wxApp::SetInstance(new CWxApp);
+    int toolkitArgc = argc;
+    return wxEntry(toolkitArgc, argv);
 }

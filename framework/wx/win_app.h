@@ -1,35 +1,12 @@
-// The application object: start-up through InitInstance, the end of the
-// process when InitInstance returns false, and the guard around message
-// handling that reports file and memory errors and lets the program go on.
+// The application object's side in wxWidgets: the wxApp that starts the
+// program through CWinApp::InitInstance, ends the process when it returns
+// false, and reports file and memory errors from message handlers through
+// CWinApp's guard.
 #pragma once
-
-#include <string>
 
 #include <wx/app.h>
 
-class CWinApp : public wxApp {
-public:
-    // appName nullptr: the name comes from the string table's application
-    // title or, as the table holds none, from the executable's name.
-    explicit CWinApp(const char* appName = nullptr);
-    ~CWinApp() override;
-
-    // Starts the program. Returning false ends the process (status 0) with
-    // no message loop of the framework's own.
-    virtual bool InitInstance();
-
-    // The name of the executable the program was built as, without extension.
-    static std::string DefaultAppName();
-
-    std::string m_pszAppName;
-    wxWindow* m_pMainWnd = nullptr;
-
-    // Reports the exception being handled: CFileException with the stop
-    // icon and the message for its cause, CMemoryException and
-    // std::bad_alloc with the warning icon and "Memoria insufficiente.".
-    // Returns false for any other exception, which is left unhandled.
-    static bool ReportCurrentException();
-
+class CWxApp final : public wxApp {
 protected:
     bool OnInit() override;
     int OnRun() override;
@@ -42,3 +19,10 @@ private:
 
     bool m_runMessageLoop = false;
 };
+
+// Starts the toolkit for the application object (AfxGetApp) without running
+// InitInstance, for a program that drives the windows itself (the tests):
+// CallOnInit then runs InitInstance. False without a display.
+bool AfxWinInit(int& argc, char** argv);
+// Shuts down what AfxWinInit started.
+void AfxWinTerm();

@@ -57,7 +57,7 @@ CListView& View(CCutListDlg& dlg) {
 }
 
 wxTextCtrl* PathField(CCutListDlg& dlg) {
-    return dynamic_cast<wxTextCtrl*>(dlg.GetDlgItem(IDC_PATH));
+    return dynamic_cast<wxTextCtrl*>(Item(dlg, IDC_PATH));
 }
 
 wxString ClipboardText() {
@@ -87,7 +87,7 @@ bool Drop(CCutListDlg& dlg, std::initializer_list<std::string> paths) {
     for (const std::string& path : paths) {
         files.Add(wxString::FromUTF8(path.c_str()));
     }
-    auto* target = dynamic_cast<wxFileDropTarget*>(dlg.GetDropTarget());
+    auto* target = dynamic_cast<wxFileDropTarget*>(Wnd(dlg).GetDropTarget());
     EXPECT_NE(target, nullptr);
     if (target == nullptr) {
         return false;
@@ -210,7 +210,7 @@ TEST(DialogDrop, AReadErrorOfADroppedFileIsReportedAndTheDialogGoesOn) {
                                               " è stato registrato un errore hardware di I/O. ")
                                                  .c_str()));
     EXPECT_EQ(dlg->m_listCtrl.GetItemCount(), 2);
-    EXPECT_TRUE(dlg->IsShown());
+    EXPECT_TRUE(Wnd(*dlg).IsShown());
     EXPECT_FALSE(wxIsBusy());  // the failed load gave the cursor back
 }
 

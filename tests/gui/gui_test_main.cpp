@@ -6,7 +6,9 @@
 #include <wx/init.h>
 #include <wx/modalhook.h>
 
+#include "framework/win_app.h"
 #include "framework/wx/win_app.h"
+#include "resources/resources.h"
 
 namespace {
 
@@ -50,8 +52,9 @@ void AllowRealDialogs(bool allow) {
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    wxApp::SetInstance(new TestApp);
-    if (!wxEntryStart(argc, argv)) {
+    TestApp app;
+    AfxSetResources(&TreskViewerResources());
+    if (!AfxWinInit(argc, argv)) {
         std::fprintf(stderr, "cannot start wxWidgets (is there an X display?)\n");
         return 1;
     }
@@ -63,6 +66,6 @@ int main(int argc, char** argv) {
     const int result = RUN_ALL_TESTS();
     unexpected.Unregister();
     wxTheApp->OnExit();
-    wxEntryCleanup();
+    AfxWinTerm();
     return result;
 }

@@ -1,5 +1,6 @@
 #include "gui_test_support.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -10,10 +11,24 @@
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
 
+#include "framework/win_app.h"
 #include "resources/resource.h"
 #include "shell/cut_list_dlg.h"
 
 namespace guitest {
+
+CDialogWindow& Wnd(const CDialog& dlg) {
+    CDialogWindow* window = dlg.GetSafeHwnd();
+    if (window == nullptr) {
+        ADD_FAILURE() << "the dialog has no window";
+        std::abort();
+    }
+    return *window;
+}
+
+wxWindow* Item(const CDialog& dlg, int id) {
+    return Wnd(dlg).GetDlgItem(id);
+}
 
 std::unique_ptr<CCutListDlg> OpenMainDialog(const std::string& startFile, int startFormat) {
     auto dlg = std::make_unique<CCutListDlg>();
@@ -21,15 +36,15 @@ std::unique_ptr<CCutListDlg> OpenMainDialog(const std::string& startFile, int st
         dlg->OpenAtStart(startFile, startFormat);
     }
     EXPECT_TRUE(dlg->CreateFromTemplate(nullptr));
-    wxTheApp->SetTopWindow(dlg.get());
-    dlg->Show();
-    dlg->Raise();
+    AfxGetApp()->m_pMainWnd = dlg.get();
+    Wnd(*dlg).Show();
+    Wnd(*dlg).Raise();
     Flush();
     return dlg;
 }
 
 void Click(CCutListDlg& dlg, int id) {
-    wxWindow* button = dlg.GetDlgItem(id);
+    wxWindow* button = Item(dlg, id);
     ASSERT_NE(button, nullptr);
     wxCommandEvent click(wxEVT_BUTTON, button->GetId());
     click.SetEventObject(button);
@@ -37,7 +52,7 @@ void Click(CCutListDlg& dlg, int id) {
 }
 
 void CheckRadio(CCutListDlg& dlg, int id) {
-    auto* radio = dynamic_cast<wxRadioButton*>(dlg.GetDlgItem(id));
+    auto* radio = dynamic_cast<wxRadioButton*>(Item(dlg, id));
     ASSERT_NE(radio, nullptr);
     radio->SetValue(true);
     wxCommandEvent click(wxEVT_RADIOBUTTON, radio->GetId());
@@ -47,7 +62,7 @@ void CheckRadio(CCutListDlg& dlg, int id) {
 }
 
 void TypeIntoPath(CCutListDlg& dlg, const wxString& text) {
-    auto* field = dynamic_cast<wxTextCtrl*>(dlg.GetDlgItem(IDC_PATH));
+    auto* field = dynamic_cast<wxTextCtrl*>(Item(dlg, IDC_PATH));
     ASSERT_NE(field, nullptr);
     field->SetInsertionPointEnd();
     field->WriteText(text);

@@ -14,6 +14,9 @@
 #include <wx/msgdlg.h>
 #include <wx/testing.h>
 
+#include "framework/wx/dialog.h"
+#include "framework/wx/list_ctrl.h"
+
 class CCutListDlg;
 class wxTextCtrl;
 class wxWindow;
@@ -29,6 +32,11 @@ namespace guitest {
 // window (message boxes and the About box open over it). A startFile is
 // opened as the command line opens it, in layout startFormat.
 std::unique_ptr<CCutListDlg> OpenMainDialog(const std::string& startFile = {}, int startFormat = 0);
+
+// The toolkit's window of a dialog (it must have been created).
+CDialogWindow& Wnd(const CDialog& dlg);
+// The control with this dialog identifier.
+wxWindow* Item(const CDialog& dlg, int id);
 
 // A click on the button with this dialog identifier.
 void Click(CCutListDlg& dlg, int id);

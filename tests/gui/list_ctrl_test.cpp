@@ -82,7 +82,7 @@ TEST(ListCtrl, TheSelectionIsHiddenWhileTheListLacksTheFocus) {
     view->SetItemState(3, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
     EXPECT_EQ(view->GetSelectedItemCount(), 2);
 
-    dlg->GetDlgItem(IDC_PATH)->SetFocus();
+    Item(*dlg, IDC_PATH)->SetFocus();
     Flush();
     EXPECT_EQ(view->GetSelectedItemCount(), 0);  // nothing painted as selected
     EXPECT_EQ(view->GetSelectedRows(), (std::vector<long>{1, 3}));
@@ -94,11 +94,11 @@ TEST(ListCtrl, TheSelectionIsHiddenWhileTheListLacksTheFocus) {
 }
 
 TEST(FileDialogFilter, WindowsFiltersBecomeCaseBlindPatterns) {
-    EXPECT_EQ(CFileDialog::ToWildcard("TRESK (*.PRG)|*.PRG|Tutti i files (*.*)|*.*||"),
+    EXPECT_EQ(AfxFileDialogWildcard("TRESK (*.PRG)|*.PRG|Tutti i files (*.*)|*.*||"),
               "TRESK (*.PRG)|*.[pP][rR][gG]|Tutti i files (*.*)|*");
-    EXPECT_EQ(CFileDialog::ToWildcard("Testi|*.txt;*.Log||ignored|*.x"),
+    EXPECT_EQ(AfxFileDialogWildcard("Testi|*.txt;*.Log||ignored|*.x"),
               "Testi|*.[tT][xX][tT];*.[lL][oO][gG]");
-    EXPECT_EQ(CFileDialog::ToWildcard(nullptr), "*|*");
+    EXPECT_EQ(AfxFileDialogWildcard(nullptr), "*|*");
 }
 
 TEST(LargeList, AHundredThousandRecordsShowInWellUnderASecond) {
@@ -119,7 +119,7 @@ TEST(LargeList, AHundredThousandRecordsShowInWellUnderASecond) {
     CheckRadio(*dlg, IDC_FMT_OLD);
     const auto start = std::chrono::steady_clock::now();
     wxTEST_DIALOG(Click(*dlg, IDC_BROWSE), ExpectFileDialog(path));
-    dlg->Update();
+    Wnd(*dlg).Update();
     Flush();
     const auto elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start);
     std::printf("100000 records loaded and shown in %.3f s\n", elapsed.count());

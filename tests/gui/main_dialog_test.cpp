@@ -27,11 +27,11 @@ using namespace guitest;
 namespace {
 
 wxTextCtrl* PathField(CCutListDlg& dlg) {
-    return dynamic_cast<wxTextCtrl*>(dlg.GetDlgItem(IDC_PATH));
+    return dynamic_cast<wxTextCtrl*>(Item(dlg, IDC_PATH));
 }
 
 bool Checked(CCutListDlg& dlg, int id) {
-    auto* radio = dynamic_cast<wxRadioButton*>(dlg.GetDlgItem(id));
+    auto* radio = dynamic_cast<wxRadioButton*>(Item(dlg, id));
     return radio != nullptr && radio->GetValue();
 }
 
@@ -102,15 +102,15 @@ std::vector<std::vector<std::string>> Shown(const CCutListDlg& dlg) {
 
 TEST(MainDialog, StartsWithTitledColumnsEmptyFieldWithFocusAndFirstLayoutChecked) {
     auto dlg = OpenMainDialog();
-    EXPECT_EQ(dlg->GetTitle(), "TreskViewer");
-    EXPECT_EQ(dlg->GetClientSize(), dlg->ConvertDialogToPixels(wxSize(433, 280)));
-    EXPECT_FALSE(dlg->HasFlag(wxRESIZE_BORDER));
-    EXPECT_FALSE(dlg->HasFlag(wxMINIMIZE_BOX));
-    EXPECT_FALSE(dlg->HasFlag(wxMAXIMIZE_BOX));
+    EXPECT_EQ(Wnd(*dlg).GetTitle(), "TreskViewer");
+    EXPECT_EQ(Wnd(*dlg).GetClientSize(), Wnd(*dlg).ConvertDialogToPixels(wxSize(433, 280)));
+    EXPECT_FALSE(Wnd(*dlg).HasFlag(wxRESIZE_BORDER));
+    EXPECT_FALSE(Wnd(*dlg).HasFlag(wxMINIMIZE_BOX));
+    EXPECT_FALSE(Wnd(*dlg).HasFlag(wxMAXIMIZE_BOX));
 
     wxListCtrl* list = dlg->m_listCtrl.GetView();
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(list, dlg->GetDlgItem(IDC_LIST));
+    EXPECT_EQ(list, Item(*dlg, IDC_LIST));
     const struct {
         const char* title;
         int width;
@@ -164,10 +164,11 @@ TEST(MainDialog, ControlsSitWhereTheTemplatePutsThemInTabOrder) {
         {IDC_SAVE, "Salva su file", 363, 53, 53, 12},
     };
     for (const auto& c : controls) {
-        wxWindow* window = dlg->GetDlgItem(c.id);
+        wxWindow* window = Item(*dlg, c.id);
         ASSERT_NE(window, nullptr) << c.id;
-        EXPECT_EQ(window->GetPosition(), dlg->ConvertDialogToPixels(wxPoint(c.x, c.y))) << c.id;
-        EXPECT_EQ(window->GetSize(), dlg->ConvertDialogToPixels(wxSize(c.cx, c.cy))) << c.id;
+        EXPECT_EQ(window->GetPosition(), Wnd(*dlg).ConvertDialogToPixels(wxPoint(c.x, c.y)))
+            << c.id;
+        EXPECT_EQ(window->GetSize(), Wnd(*dlg).ConvertDialogToPixels(wxSize(c.cx, c.cy))) << c.id;
         if (c.text != nullptr && c.id != IDC_PATH) {
             EXPECT_EQ(window->GetLabel(), c.text) << c.id;
         }
@@ -177,7 +178,7 @@ TEST(MainDialog, ControlsSitWhereTheTemplatePutsThemInTabOrder) {
     // buttons, the group box, the save button, its group box.
     std::vector<int> ids;
     std::vector<wxString> staticTexts;
-    for (wxWindow* child : dlg->GetChildren()) {
+    for (wxWindow* child : Wnd(*dlg).GetChildren()) {
         ids.push_back(child->GetId());
         if (dynamic_cast<wxStaticText*>(child) != nullptr ||
             dynamic_cast<wxStaticBox*>(child) != nullptr) {
@@ -194,9 +195,9 @@ TEST(MainDialog, ControlsSitWhereTheTemplatePutsThemInTabOrder) {
     EXPECT_EQ(ids[8], IDC_SAVE);
     EXPECT_EQ(staticTexts, (std::vector<wxString>{"Lista di Taglio", "Formato Lista", ""}));
     // The radio buttons have no tab stop; the rest of the controls do.
-    EXPECT_FALSE(dlg->GetDlgItem(IDC_FMT_NEW)->AcceptsFocusFromKeyboard());
-    EXPECT_TRUE(dlg->GetDlgItem(IDC_BROWSE)->AcceptsFocusFromKeyboard());
-    EXPECT_TRUE(dlg->GetDlgItem(IDC_SAVE)->AcceptsFocusFromKeyboard());
+    EXPECT_FALSE(Item(*dlg, IDC_FMT_NEW)->AcceptsFocusFromKeyboard());
+    EXPECT_TRUE(Item(*dlg, IDC_BROWSE)->AcceptsFocusFromKeyboard());
+    EXPECT_TRUE(Item(*dlg, IDC_SAVE)->AcceptsFocusFromKeyboard());
 }
 
 TEST(MainDialog, ChoosingAFileLoadsItInTheCheckedLayout) {
@@ -236,7 +237,7 @@ TEST(MainDialog, ChoosingAFileLoadsItInTheCheckedLayout) {
         EXPECT_EQ(shown.wildcard, "TRESK (*.PRG)|*.[pP][rR][gG]|Tutti i files (*.*)|*");
         EXPECT_TRUE((shown.style & wxFD_OPEN) != 0);
         EXPECT_EQ(shown.filename, "");
-        EXPECT_EQ(shown.parent, dlg.get());
+        EXPECT_EQ(shown.parent, &Wnd(*dlg));
     }
 }
 
@@ -252,10 +253,10 @@ TEST(MainDialog, ShowsWindowsTextsOfTheFileWithoutLosingThem) {
 
 TEST(MainDialog, ArrowKeysMoveTheFocusAndTheCheckRoundTheLayoutGroup) {
     auto dlg = OpenMainDialog();
-    dlg->GetDlgItem(IDC_FMT_NEW)->SetFocus();
+    Item(*dlg, IDC_FMT_NEW)->SetFocus();
     Flush();
     wxUIActionSimulator keys;
-    keys.MouseMove(dlg->GetScreenPosition() + wxPoint(5, 5));
+    keys.MouseMove(Wnd(*dlg).GetScreenPosition() + wxPoint(5, 5));
     // Down and Right go forward, Up and Left back, round at both ends.
     const std::pair<int, int> steps[] = {{WXK_DOWN, IDC_FMT_OLD},
                                          {WXK_RIGHT, IDC_FMT_MEM},
@@ -265,7 +266,7 @@ TEST(MainDialog, ArrowKeysMoveTheFocusAndTheCheckRoundTheLayoutGroup) {
     for (const auto& [key, expected] : steps) {
         keys.Char(key);
         Flush();
-        EXPECT_EQ(wxWindow::FindFocus(), dlg->GetDlgItem(expected)) << key;
+        EXPECT_EQ(wxWindow::FindFocus(), Item(*dlg, expected)) << key;
         EXPECT_TRUE(Checked(*dlg, expected)) << key;
     }
     EXPECT_FALSE(Checked(*dlg, IDC_FMT_NEW));
@@ -413,7 +414,7 @@ TEST(MainDialog, TypingBeforeAnyFileWasChosenLeavesTheListEmptyWithoutAMessage) 
     Flush();
     EXPECT_EQ(dlg->m_listCtrl.GetItemCount(), 0);
     EXPECT_EQ(dlg->m_strPath, "");
-    EXPECT_TRUE(dlg->IsShown());
+    EXPECT_TRUE(Wnd(*dlg).IsShown());
     // No message box: the test's dialog hook fails on any unexpected one.
 }
 
@@ -471,7 +472,7 @@ TEST(MainDialog, AReportInAMissingFolderIsReportedAsNotFoundAndTheDialogGoesOn) 
     EXPECT_TRUE((shown.style & wxOK) != 0);
     EXPECT_FALSE((shown.style & wxCANCEL) != 0);
     EXPECT_FALSE(std::filesystem::exists(report));
-    EXPECT_TRUE(dlg->IsShown());
+    EXPECT_TRUE(Wnd(*dlg).IsShown());
     EXPECT_EQ(dlg->m_listCtrl.GetItemCount(), 3);
 }
 
@@ -496,12 +497,12 @@ TEST(MainDialog, AReadErrorIsReportedAndTheRowsReadBeforeItStay) {
     EXPECT_EQ(shown.caption, "TreskViewer");
     EXPECT_TRUE((shown.style & wxICON_ERROR) != 0);
     EXPECT_EQ(dlg->m_listCtrl.GetItemCount(), 3);
-    EXPECT_TRUE(dlg->IsShown());
+    EXPECT_TRUE(Wnd(*dlg).IsShown());
 }
 
 TEST(MainDialog, RunningOutOfMemoryInACommandIsReportedAsAWarning) {
     auto dlg = OpenMainDialog();
-    wxWindow* button = dlg->GetDlgItem(IDC_SAVE);
+    wxWindow* button = Item(*dlg, IDC_SAVE);
     int thrown = 0;
     button->Bind(wxEVT_BUTTON, [&thrown](wxCommandEvent&) {
         if (thrown++ == 0) {
@@ -516,7 +517,7 @@ TEST(MainDialog, RunningOutOfMemoryInACommandIsReportedAsAWarning) {
         EXPECT_EQ(shown.caption, "TreskViewer");
         EXPECT_TRUE((shown.style & wxICON_WARNING) != 0);
         EXPECT_TRUE((shown.style & wxSTAY_ON_TOP) != 0);  // system-modal
-        EXPECT_TRUE(dlg->IsShown());
+        EXPECT_TRUE(Wnd(*dlg).IsShown());
     }
     EXPECT_EQ(thrown, 2);
 }
@@ -529,11 +530,11 @@ TEST(MainDialog, EnterInThePathFieldTransfersAndEndsTheDialog) {
     Flush();
     ASSERT_EQ(wxWindow::FindFocus(), PathField(*dlg));
     wxUIActionSimulator keys;
-    keys.MouseMove(dlg->GetScreenPosition() + wxPoint(5, 5));
+    keys.MouseMove(Wnd(*dlg).GetScreenPosition() + wxPoint(5, 5));
     keys.Char(WXK_RETURN);
     Flush();
     EXPECT_EQ(dlg->GetResult(), IDOK);
-    EXPECT_FALSE(dlg->IsShown());
+    EXPECT_FALSE(Wnd(*dlg).IsShown());
     EXPECT_EQ(dlg->m_strPath, "/tmp/typed.PRG");
     EXPECT_EQ(dlg->m_nFormat, kFormatMem);
 }
@@ -546,31 +547,31 @@ TEST(MainDialog, EscapeAndTheCloseBoxEndTheDialogWithoutATransfer) {
             PathField(*dlg)->SetFocus();
             Flush();
             wxUIActionSimulator keys;
-            keys.MouseMove(dlg->GetScreenPosition() + wxPoint(5, 5));
+            keys.MouseMove(Wnd(*dlg).GetScreenPosition() + wxPoint(5, 5));
             keys.Char(WXK_ESCAPE);
             Flush();
         } else {
-            dlg->Close();
+            Wnd(*dlg).Close();
         }
         EXPECT_EQ(dlg->GetResult(), IDCANCEL) << way;
-        EXPECT_FALSE(dlg->IsShown()) << way;
+        EXPECT_FALSE(Wnd(*dlg).IsShown()) << way;
         EXPECT_EQ(dlg->m_strPath, "") << way;
     }
 }
 
 TEST(MainDialog, EnterOnAFocusedButtonPressesIt) {
     auto dlg = OpenMainDialog();
-    dlg->GetDlgItem(IDC_BROWSE)->SetFocus();
+    Item(*dlg, IDC_BROWSE)->SetFocus();
     Flush();
-    ASSERT_EQ(wxWindow::FindFocus(), dlg->GetDlgItem(IDC_BROWSE));
+    ASSERT_EQ(wxWindow::FindFocus(), Item(*dlg, IDC_BROWSE));
     wxUIActionSimulator keys;
-    keys.MouseMove(dlg->GetScreenPosition() + wxPoint(5, 5));
+    keys.MouseMove(Wnd(*dlg).GetScreenPosition() + wxPoint(5, 5));
     wxTEST_DIALOG(
         {
             keys.Char(WXK_RETURN);
             Flush();
         },
         ExpectFileDialog("", wxID_CANCEL));
-    EXPECT_TRUE(dlg->IsShown());
+    EXPECT_TRUE(Wnd(*dlg).IsShown());
     EXPECT_EQ(dlg->GetResult(), 0);
 }

@@ -18,12 +18,13 @@ namespace {
 
 void SendMenuCommand(CCutListDlg& dlg, int id) {
     wxCommandEvent command(wxEVT_MENU, id);
-    command.SetEventObject(dlg.GetSystemMenu(false));
-    dlg.HandleWindowEvent(command);
+    command.SetEventObject(Wnd(dlg).GetSystemMenu(false));
+    Wnd(dlg).HandleWindowEvent(command);
 }
 
 // What the About box looked like when it was shown.
 struct ShownAbout {
+    bool isAboutBox = false;
     wxString title;
     wxString text;
     wxString button;
@@ -34,12 +35,13 @@ struct ShownAbout {
     wxSize expectedClientSize;
 };
 
-class ExpectAboutBox : public wxExpectModalBase<CAboutBox, ExpectAboutBox> {
+class ExpectAboutBox : public wxExpectModalBase<CDialogWindow, ExpectAboutBox> {
 public:
     explicit ExpectAboutBox(ShownAbout* shown) : m_shown(shown) {}
 
 protected:
-    int OnInvoked(CAboutBox* dlg) const override {
+    int OnInvoked(CDialogWindow* dlg) const override {
+        m_shown->isAboutBox = dynamic_cast<CAboutBox*>(dlg->GetOwner()) != nullptr;
         m_shown->title = dlg->GetTitle();
         m_shown->parent = dlg->GetParent();
         m_shown->clientSize = dlg->GetClientSize();
@@ -65,14 +67,14 @@ private:
 
 TEST(SystemMenu, EndsWithASeparatorAndTheAboutEntry) {
     auto dlg = OpenMainDialog();
-    wxMenu* menu = dlg->GetSystemMenu(false);
+    wxMenu* menu = Wnd(*dlg).GetSystemMenu(false);
     ASSERT_NE(menu, nullptr);
     ASSERT_EQ(menu->GetMenuItemCount(), 3u);
     const wxMenuItemList& items = menu->GetMenuItems();
-    EXPECT_EQ(dlg->GetSysCommand(items[0]->GetId()), SC_CLOSE);
+    EXPECT_EQ(Wnd(*dlg).GetSysCommand(items[0]->GetId()), static_cast<unsigned>(SC_CLOSE));
     EXPECT_EQ(items[0]->GetItemLabelText(), "Chiudi");
     EXPECT_TRUE(items[1]->IsSeparator());
-    EXPECT_EQ(dlg->GetSysCommand(items[2]->GetId()), static_cast<unsigned>(IDM_ABOUTBOX));
+    EXPECT_EQ(Wnd(*dlg).GetSysCommand(items[2]->GetId()), static_cast<unsigned>(IDM_ABOUTBOX));
     EXPECT_EQ(items[2]->GetItemLabel(), "Infor&mazioni su TreskViewer...");  // m underlined
     EXPECT_EQ(items[2]->GetItemLabelText(), "Informazioni su TreskViewer...");
 }
@@ -81,25 +83,26 @@ TEST(SystemMenu, TheAboutEntryOpensTheAboutBoxOverTheMainDialog) {
     auto dlg = OpenMainDialog();
     ShownAbout shown;
     wxTEST_DIALOG(SendMenuCommand(*dlg, IDM_ABOUTBOX), ExpectAboutBox(&shown));
+    EXPECT_TRUE(shown.isAboutBox);
     EXPECT_EQ(shown.title, "Informazioni su TreskViewer");
     EXPECT_EQ(shown.text, "TreskViewer Versione 1.0");
     EXPECT_EQ(shown.button, "OK");
     EXPECT_TRUE(shown.buttonIsDefault);
     EXPECT_TRUE(shown.hasIcon);
-    EXPECT_EQ(shown.parent, dlg.get());
+    EXPECT_EQ(shown.parent, &Wnd(*dlg));
     EXPECT_EQ(shown.clientSize, shown.expectedClientSize);
-    EXPECT_TRUE(dlg->IsShown());
+    EXPECT_TRUE(Wnd(*dlg).IsShown());
     EXPECT_EQ(dlg->GetResult(), 0);
 }
 
 TEST(SystemMenu, F1OpensTheAboutBoxFromAnyControl) {
     auto dlg = OpenMainDialog();
     for (int id : {IDC_PATH, IDC_LIST}) {
-        dlg->GetDlgItem(id)->SetFocus();
+        Item(*dlg, id)->SetFocus();
         Flush();
         ShownAbout shown;
         wxUIActionSimulator keys;
-        keys.MouseMove(dlg->GetScreenPosition() + wxPoint(5, 5));
+        keys.MouseMove(Wnd(*dlg).GetScreenPosition() + wxPoint(5, 5));
         wxTEST_DIALOG(
             {
                 keys.Char(WXK_F1);
@@ -107,7 +110,7 @@ TEST(SystemMenu, F1OpensTheAboutBoxFromAnyControl) {
             },
             ExpectAboutBox(&shown));
         EXPECT_EQ(shown.title, "Informazioni su TreskViewer") << id;
-        EXPECT_TRUE(dlg->IsShown()) << id;
+        EXPECT_TRUE(Wnd(*dlg).IsShown()) << id;
     }
 }
 
@@ -115,7 +118,7 @@ TEST(SystemMenu, TheAboutBoxIsModalAndClosesWithItsKeys) {
     auto dlg = OpenMainDialog();
     // Clicks that reach "Sfoglia" are counted here instead of opening a file
     // dialog.
-    wxWindow* browse = dlg->GetDlgItem(IDC_BROWSE);
+    wxWindow* browse = Item(*dlg, IDC_BROWSE);
     int browseClicks = 0;
     browse->Bind(wxEVT_BUTTON, [&browseClicks](wxCommandEvent&) { ++browseClicks; });
     wxUIActionSimulator mouse;
@@ -126,16 +129,17 @@ TEST(SystemMenu, TheAboutBoxIsModalAndClosesWithItsKeys) {
         bool sawModal = false;
         int clicksWhileModal = -1;
         bool commandReturned = false;
-        dlg->CallAfter([&] {
-            CAboutBox* about = nullptr;
+        Wnd(*dlg).CallAfter([&] {
+            CDialogWindow* about = nullptr;
             for (wxWindow* window : wxTopLevelWindows) {
-                if (auto* box = dynamic_cast<CAboutBox*>(window);
-                    box != nullptr && box->IsShown()) {
+                if (auto* box = dynamic_cast<CDialogWindow*>(window);
+                    box != nullptr && box->IsShown() &&
+                    dynamic_cast<CAboutBox*>(box->GetOwner()) != nullptr) {
                     about = box;
                 }
             }
             ASSERT_NE(about, nullptr);
-            sawModal = about->IsModal() && !commandReturned && about->GetParent() == dlg.get();
+            sawModal = about->IsModal() && !commandReturned && about->GetParent() == &Wnd(*dlg);
             // The main dialog gets no input while the box is up.
             mouse.MouseMove(browseCentre);
             mouse.MouseClick();
@@ -149,7 +153,7 @@ TEST(SystemMenu, TheAboutBoxIsModalAndClosesWithItsKeys) {
         commandReturned = true;
         EXPECT_TRUE(sawModal) << key;
         EXPECT_EQ(clicksWhileModal, 0) << key;
-        EXPECT_TRUE(dlg->IsShown());
+        EXPECT_TRUE(Wnd(*dlg).IsShown());
     }
     AllowRealDialogs(false);
 
@@ -162,21 +166,21 @@ TEST(SystemMenu, TheAboutBoxIsModalAndClosesWithItsKeys) {
 
 TEST(SystemMenu, ChiudiEndsTheDialogLikeTheCloseBox) {
     auto dlg = OpenMainDialog();
-    SendMenuCommand(*dlg, dlg->GetSystemMenu(false)->FindItemByPosition(0)->GetId());
+    SendMenuCommand(*dlg, Wnd(*dlg).GetSystemMenu(false)->FindItemByPosition(0)->GetId());
     EXPECT_EQ(dlg->GetResult(), IDCANCEL);
-    EXPECT_FALSE(dlg->IsShown());
+    EXPECT_FALSE(Wnd(*dlg).IsShown());
 }
 
 TEST(SystemMenu, AltSpaceAndARightClickOnTheBackgroundPopItUp) {
     auto dlg = OpenMainDialog();
     int opened = 0;
-    dlg->Bind(wxEVT_MENU_OPEN, [&](wxMenuEvent& event) {
+    Wnd(*dlg).Bind(wxEVT_MENU_OPEN, [&](wxMenuEvent& event) {
         event.Skip();
-        if (event.GetMenu() != dlg->GetSystemMenu(false)) {
+        if (event.GetMenu() != Wnd(*dlg).GetSystemMenu(false)) {
             return;
         }
         ++opened;
-        dlg->CallAfter([] {
+        Wnd(*dlg).CallAfter([] {
             wxUIActionSimulator keys;
             keys.Char(WXK_ESCAPE);
         });
@@ -185,20 +189,21 @@ TEST(SystemMenu, AltSpaceAndARightClickOnTheBackgroundPopItUp) {
     wxKeyEvent altSpace(wxEVT_CHAR_HOOK);
     altSpace.m_keyCode = WXK_SPACE;
     altSpace.m_altDown = true;
-    altSpace.SetEventObject(dlg.get());
-    dlg->HandleWindowEvent(altSpace);
+    altSpace.SetEventObject(&Wnd(*dlg));
+    Wnd(*dlg).HandleWindowEvent(altSpace);
     EXPECT_EQ(opened, 1);
 
-    wxContextMenuEvent click(wxEVT_CONTEXT_MENU, dlg->GetId(), dlg->ClientToScreen(wxPoint(3, 3)));
-    click.SetEventObject(dlg.get());
-    dlg->HandleWindowEvent(click);
+    wxContextMenuEvent click(wxEVT_CONTEXT_MENU, Wnd(*dlg).GetId(),
+                             Wnd(*dlg).ClientToScreen(wxPoint(3, 3)));
+    click.SetEventObject(&Wnd(*dlg));
+    Wnd(*dlg).HandleWindowEvent(click);
     EXPECT_EQ(opened, 2);
 
     // A right click on the list is the list's own business.
-    wxWindow* list = dlg->GetDlgItem(IDC_LIST);
+    wxWindow* list = Item(*dlg, IDC_LIST);
     wxContextMenuEvent onList(wxEVT_CONTEXT_MENU, list->GetId(), list->GetScreenPosition());
     onList.SetEventObject(list);
     list->HandleWindowEvent(onList);
     EXPECT_EQ(opened, 2);
-    EXPECT_TRUE(dlg->IsShown());
+    EXPECT_TRUE(Wnd(*dlg).IsShown());
 }

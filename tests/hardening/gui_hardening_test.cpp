@@ -88,7 +88,7 @@ protected:
 
     // The dialog goes on: still shown, its rows intact, and a save works.
     void ExpectDialogGoesOn(int rows) {
-        EXPECT_TRUE(m_dlg->IsShown());
+        EXPECT_TRUE(guitest::Wnd(*m_dlg).IsShown());
         EXPECT_EQ(m_dlg->m_listCtrl.GetItemCount(), rows);
         const std::string again = m_dir.File("dopo.txt");
         wxTEST_DIALOG(guitest::Click(*m_dlg, IDC_SAVE), ExpectFileDialog(again));
@@ -199,7 +199,7 @@ TEST_F(DialogFailures, RunningOutOfMemoryInALoadOrAnExportShowsTheWarningAndTheD
     wxTEST_DIALOG(guitest::TypeIntoPath(*m_dlg, "x"), ExpectMessageBox(&shown));
     failing_new::Lift();
     expectMemoryBox(shown);
-    EXPECT_TRUE(m_dlg->IsShown());
+    EXPECT_TRUE(guitest::Wnd(*m_dlg).IsShown());
     EXPECT_EQ(m_dlg->m_listCtrl.GetItemCount(), 0);
     EXPECT_TRUE(OpenableExclusively(m_prg));
 
@@ -320,7 +320,7 @@ TEST(DialogHostileSizes, AHugeCutListLoadsAndTheDialogStaysUsable) {
     guitest::Flush();
     const auto reloaded = std::chrono::steady_clock::now();
     EXPECT_EQ(dlg->m_listCtrl.GetItemCount(), kMultiRecordRows);
-    EXPECT_TRUE(dlg->IsShown());
+    EXPECT_TRUE(guitest::Wnd(*dlg).IsShown());
 
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);

@@ -1,0 +1,43 @@
+// The application's resources, registered with the framework at start-up:
+// its dialog templates, its string table, its icons and the name it was built
+// under. The framework looks them up by identifier, the way a Windows
+// program finds the resources linked into its executable.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct DlgTemplate;
+
+struct AfxStringResource {
+    int id;
+    const char* text;
+};
+
+struct AfxIconResource {
+    int id;
+    // The images as XPM data, one per size, largest first. A back end that
+    // takes icons from the executable's own resources uses only the id.
+    std::vector<const char* const*> xpmImages;
+};
+
+struct AfxResources {
+    // The name of the executable the program was built as, without extension
+    // (the version record's internal name).
+    const char* moduleName = "";
+    std::vector<const DlgTemplate*> dialogs;
+    std::vector<AfxStringResource> strings;
+    std::vector<AfxIconResource> icons;
+};
+
+// Registers resources, which must outlive every window (nullptr: none).
+void AfxSetResources(const AfxResources* resources);
+
+// The dialog template with this identifier, or nullptr.
+const DlgTemplate* AfxFindDialogTemplate(int id);
+// The string with this identifier, "" when the table holds none.
+std::string AfxLoadString(int id);
+// The icon resource with this identifier, or nullptr.
+const AfxIconResource* AfxFindIconResource(int id);
+// The executable's name without extension, "" before registration.
+std::string AfxGetModuleName();

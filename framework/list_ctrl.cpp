@@ -1,0 +1,35 @@
+#include "framework/list_ctrl.h"
+
+void CListCtrl::DeleteAllItems() {
+    m_rows.DeleteAllItems();
+    NotifyRows();
+}
+
+void CListCtrl::ReleaseMemory() {
+    m_rows.ReleaseMemory();
+    NotifyRows();
+}
+
+int CListCtrl::InsertItem(int index, const char* text) {
+    const int inserted = m_rows.InsertItem(index, text);
+    if (inserted >= 0) {
+        NotifyRows();
+    }
+    return inserted;
+}
+
+bool CListCtrl::SetItemText(int row, int column, const char* text) {
+    if (!m_rows.SetItemText(row, column, text)) {
+        return false;
+    }
+    NotifyTexts();
+    return true;
+}
+
+int CListCtrl::GetItemCount() const {
+    return m_rows.GetItemCount();
+}
+
+int CListCtrl::GetItemText(int row, int column, char* buffer, int length) const {
+    return m_rows.GetItemText(row, column, buffer, length);
+}
