@@ -146,6 +146,14 @@ TEST(MainDialog, StartsWithTitledColumnsEmptyFieldWithFocusAndFirstLayoutChecked
     EXPECT_FALSE(Checked(*dlg, IDC_FMT_MEM));
     EXPECT_EQ(dlg->m_nFormat, 0);
     EXPECT_EQ(dlg->m_strPath, "");
+
+    // The program's icon on the window, and the one the drag-icon message
+    // answers with.
+    ASSERT_FALSE(dlg->m_icon.IsNull());
+    EXPECT_TRUE(Wnd(*dlg).GetIcon().IsOk());
+    AfxMsgParams query;
+    Wnd(*dlg).Dispatch(AfxMsg::queryDragIcon, 0, query);
+    EXPECT_EQ(query.icon, dlg->m_icon);
 }
 
 TEST(MainDialog, ControlsSitWhereTheTemplatePutsThemInTabOrder) {

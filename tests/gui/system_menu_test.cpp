@@ -52,8 +52,8 @@ protected:
             } else if (auto* button = dynamic_cast<wxButton*>(child)) {
                 m_shown->button = button->GetLabel();
                 m_shown->buttonIsDefault = dlg->GetDefaultItem() == button;
-            } else if (dynamic_cast<wxStaticBitmap*>(child) != nullptr) {
-                m_shown->hasIcon = true;
+            } else if (auto* picture = dynamic_cast<wxStaticBitmap*>(child)) {
+                m_shown->hasIcon = picture->GetBitmap().IsOk();
             }
         }
         return wxID_OK;

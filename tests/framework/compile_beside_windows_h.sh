@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Compiles the sources that both back ends share (shell/, resources/ and the
+# framework's shared code) beside <windows.h>, the way a Win32 build includes
+# them: a header of theirs that defined its own IDOK, WS_*, MB_* and the like
+# would clash with Windows' macros here. Syntax only; nothing is linked.
+#   compile_beside_windows_h.sh MINGW_CXX SOURCE_DIR
+set -euo pipefail
+cxx=$1
+root=$2
+stub=$(mktemp -d)
+trap 'rm -rf "$stub"' EXIT
+# Until the Win32 back end brings its own, its constants are the system's.
+mkdir -p "$stub/framework/win32"
+printf '#pragma once\n#include <windows.h>\n#include <commctrl.h>\n#include <commdlg.h>\n' \
+  >"$stub/framework/win32/win_defs.h"
+export cxx root stub
+check() {
+  if ! "$cxx" -std=c++20 -fsyntax-only -Wall -Wextra -Werror -DTRESK_FRAMEWORK_WIN32 \
+      -I"$root" -I"$stub" "$1"; then
+    echo "does not compile beside <windows.h>: ${1#"$root"/}"
+    return 1
+  fi
+}
+export -f check
+printf '%s\0' "$root"/shell/*.cpp "$root"/resources/*.cpp "$root"/framework/*.cpp |
+  xargs -0 -n 1 -P "$(nproc)" bash -c 'check "$0"'
