@@ -367,7 +367,7 @@ wxWindow* CDialogWindow::GetDlgItem(int id) const {
     return nullptr;
 }
 
-bool CDialogWindow::Build(wxWindow* owner) {
+bool CDialogWindow::Build(wxWindow* parent) {
     if (m_template == nullptr) {
         return false;
     }
@@ -391,10 +391,10 @@ bool CDialogWindow::Build(wxWindow* owner) {
     if (Has(s, WS_MAXIMIZEBOX)) {
         style |= wxMAXIMIZE_BOX;
     }
-    if (owner == nullptr) {
+    if (parent == nullptr) {
         style |= wxDIALOG_NO_PARENT;
     }
-    if (!wxDialog::Create(owner, wxID_ANY, FromAnsi(m_template->title), wxDefaultPosition,
+    if (!wxDialog::Create(parent, wxID_ANY, FromAnsi(m_template->title), wxDefaultPosition,
                           wxDefaultSize, style)) {
         return false;
     }
