@@ -15,7 +15,7 @@ printf '#pragma once\n#include <windows.h>\n#include <commctrl.h>\n#include <com
   >"$stub/framework/win32/win_defs.h"
 export cxx root stub
 check() {
-  if ! "$cxx" -std=c++20 -fsyntax-only -Wall -Wextra -Werror -DTRESK_FRAMEWORK_WIN32 \
+  if ! "$cxx" -std=c++20 -fsyntax-only -Wall -Wextra -Werror -DTRESK_FRAMEWORK_WIN32 -DTRESK_VERSION="\"0\"" \
       -I"$root" -I"$stub" "$1"; then
     echo "does not compile beside <windows.h>: ${1#"$root"/}"
     return 1
