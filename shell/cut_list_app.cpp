@@ -12,6 +12,7 @@ bool CCutListApp::InitInstance() {
         }
         m_pMainWnd = &dlg;
         dlg.DoModal();
+        m_pMainWnd = nullptr;
     }
     // The dialog has closed: no message loop of our own, the process ends.
     return false;
