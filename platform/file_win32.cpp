@@ -401,8 +401,10 @@ std::size_t CFile::ReadSlow(void* buffer, std::size_t count) {
     auto* out = static_cast<unsigned char*>(buffer);
     if (m_memory) {
         const std::size_t take = std::min(count, m_readEnd - m_readPos);
-        std::memcpy(out, m_buf + m_readPos, take);
-        m_readPos += take;
+        if (take != 0) {  // an empty memory file may have no buffer at all
+            std::memcpy(out, m_buf + m_readPos, take);
+            m_readPos += take;
+        }
         return take;
     }
     if (m_fd < 0 || m_writable) {
