@@ -4,7 +4,9 @@
 #include <array>
 #include <climits>
 #include <cstring>
+#include <iterator>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -39,6 +41,8 @@ public:
     unsigned Length(int column) const {
         return static_cast<unsigned>(Lengths() >> (4 * column)) & 0x0Fu;
     }
+    // All 13 lengths at once, column 0 in the lowest half byte.
+    void SetLengths(std::uint64_t lengths) { SetMeta((Meta() & 0xFFu) | (lengths << 8)); }
     void SetLength(int column, unsigned length) {
         const unsigned shift = 8 + 4 * static_cast<unsigned>(column);
         SetMeta((Meta() & ~(std::uint64_t{0x0F} << shift)) | (std::uint64_t{length} << shift));
@@ -187,6 +191,21 @@ struct MemoryCutRowTable::Impl {
             in += lengths[column];
         }
         return texts;
+    }
+
+    // Every text of row, walking its lengths once.
+    void AllTexts(const Row& row, std::string_view (&cells)[kColumns]) const {
+        if (row.HasLongText()) {
+            const RowTexts texts = Texts(row);
+            std::copy(texts.begin(), texts.end(), cells);
+            return;
+        }
+        const char* in = Block(row);
+        for (int column = 0; column < kColumns; ++column) {
+            const unsigned length = row.Length(column);
+            cells[column] = std::string_view(in, length);
+            in += length;
+        }
     }
 
     std::string_view Text(const Row& row, int column) const {
@@ -394,6 +413,48 @@ int MemoryCutRowTable::GetItemText(int row, int column, char* buffer, int length
     return static_cast<int>(n);
 }
 
+int CutRowTable::InsertTopRow(const char* bytes, const std::size_t (&lengths)[kColumns]) {
+    // Each text gets its zero byte in a copy, as the five operations take
+    // C strings.
+    std::string text;
+    for (int column = 0; column < kColumns; ++column) {
+        text.assign(bytes, lengths[column]);
+        bytes += lengths[column];
+        if (column == 0) {
+            if (InsertItem(0, text.c_str()) < 0) {
+                return -1;
+            }
+        } else {
+            SetItemText(0, column, text.c_str());
+        }
+    }
+    return 0;
+}
+
+int MemoryCutRowTable::InsertTopRow(const char* bytes, const std::size_t (&lengths)[kColumns]) {
+    Impl& impl = *m_impl;
+    std::size_t size = 0;
+    std::uint64_t packed = 0;
+    bool shortTexts = true;
+    for (int column = 0; column < kColumns; ++column) {
+        size += lengths[column];
+        shortTexts = shortTexts && lengths[column] < kLongLength;
+        packed |= std::uint64_t{lengths[column] & 0x0Fu} << (4 * column);
+    }
+    // A long text, or a zero byte that cuts one short, takes the general way.
+    if (!shortTexts || (size != 0 && std::memchr(bytes, '\0', size) != nullptr) ||
+        impl.count >= static_cast<std::size_t>(INT_MAX)) {
+        return CutRowTable::InsertTopRow(bytes, lengths);
+    }
+    // The block of a row is its texts back to back: the bytes as given.
+    Row row;
+    char* out = impl.Allocate(size, row);
+    std::memcpy(out, bytes, size);
+    row.SetLengths(packed);
+    impl.Push(row);
+    return 0;
+}
+
 std::string_view MemoryCutRowTable::GetCellView(int row, int column) const {
     const Impl& impl = *m_impl;
     if (!impl.Exists(row) || column < 0 || column >= kColumns) {
@@ -408,4 +469,13 @@ std::size_t MemoryCutRowTable::MemoryUsed() const {
         bytes += chunk.used;
     }
     return bytes;
+}
+
+void MemoryCutRowTable::GetRowView(int row, std::string_view (&cells)[kColumns]) const {
+    const Impl& impl = *m_impl;
+    if (!impl.Exists(row)) {
+        std::fill(std::begin(cells), std::end(cells), std::string_view());
+        return;
+    }
+    impl.AllTexts(impl.At(impl.Physical(row)), cells);
 }

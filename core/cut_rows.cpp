@@ -1,7 +1,6 @@
 #include "core/cut_rows.h"
 
 #include <charconv>
-#include <cmath>
 
 const CutColumn kCutColumns[kCutColumnCount] = {
     {"Nr.", 20},
@@ -25,78 +24,93 @@ namespace {
 // std::to_chars gives exactly those digits without looking at the locale
 // (the GUI toolkit sets LC_NUMERIC from the environment, which would turn
 // 12.3 into "12,3" under an Italian locale) and without printf's cost, which
-// dominates a load of a million records.
-class CellText {
+// dominates a load of a million records. The 13 texts of a row are written
+// back to back into one buffer and handed to the table in one call.
+class RowText {
 public:
-    const char* Int(long value) { return Finish(std::to_chars(m_buf, m_buf + kSize - 1, value)); }
-    const char* MarkedInt(long value) {
-        m_buf[0] = 'S';
-        const auto result = std::to_chars(m_buf + 1, m_buf + kSize - 1, value);
-        return Finish(result);
+    void Int(long value) { Finish(std::to_chars(m_end, m_buf + kSize, value)); }
+    void MarkedInt(long value) {
+        *m_end = 'S';
+        Finish(std::to_chars(m_end + 1, m_buf + kSize, value));
     }
     // "%.1f": one digit after the point, rounded. A record's values are
     // whole tenths (an int16 times 0.1), and for those the digits are the
     // integer's own; anything else takes the general conversion.
-    const char* Tenths(double value) {
+    void Tenths(double value) {
         if (value > -3300.0 && value < 3300.0) {
-            const long tenths = std::lround(value * 10.0);
+            // Rounded half away from zero without a call into the maths
+            // library; the test below accepts only a value whose tenths
+            // these are, whatever the rounding of a borderline product.
+            const double scaled = value * 10.0;
+            const auto tenths = static_cast<long>(scaled < 0.0 ? scaled - 0.5 : scaled + 0.5);
             if (static_cast<double>(tenths) * 0.1 == value) {
-                char* out = m_buf;
+                char* out = m_end;
                 const auto magnitude = static_cast<unsigned long>(tenths < 0 ? -tenths : tenths);
                 if (tenths < 0) {
                     *out++ = '-';
                 }
-                out = std::to_chars(out, m_buf + kSize - 1, magnitude / 10).ptr;
+                out = std::to_chars(out, m_buf + kSize, magnitude / 10).ptr;
                 *out++ = '.';
                 *out++ = static_cast<char>('0' + magnitude % 10);
-                *out = '\0';
-                return m_buf;
+                Finish(out);
+                return;
             }
         }
-        return Finish(std::to_chars(m_buf, m_buf + kSize - 1, value, std::chars_format::fixed, 1));
+        Finish(std::to_chars(m_end, m_buf + kSize, value, std::chars_format::fixed, 1));
     }
     // "%s" of a 9-byte text field; stops at its eighth byte even when the
     // terminating zero is missing.
-    const char* Text(const char (&field)[9]) {
+    void Text(const char (&field)[9]) {
         std::size_t n = 0;
         while (n < 8 && field[n] != '\0') {
-            m_buf[n] = field[n];
+            m_end[n] = field[n];
             ++n;
         }
-        m_buf[n] = '\0';
-        return m_buf;
+        Finish(m_end + n);
     }
+
+    void InsertInto(CutRowTable& table) const { table.InsertTopRow(m_buf, m_lengths); }
 
 private:
-    const char* Finish(std::to_chars_result result) {
-        if (result.ec != std::errc()) {
-            m_buf[0] = '\0';  // cannot happen for the values of a record
-        } else {
-            *result.ptr = '\0';
-        }
-        return m_buf;
+    void Finish(std::to_chars_result result) {
+        // The buffer has room for every conversion; were one to fail, its
+        // text would be empty.
+        Finish(result.ec == std::errc() ? result.ptr : m_end);
+    }
+    void Finish(char* end) {
+        m_lengths[m_column++] = static_cast<std::size_t>(end - m_end);
+        m_end = end;
     }
 
-    // Enough for "%.1f" of any double (309 digits before the point).
-    static constexpr std::size_t kSize = 330;
-    char m_buf[kSize] = {};
+    // Room for 9 integers or texts of at most 12 characters and for 4 times
+    // "%.1f" of any double (309 digits before the point), so no conversion
+    // can run out of it.
+    static constexpr std::size_t kSize = 9 * 12 + 4 * 330;
+    char m_buf[kSize];
+    char* m_end = m_buf;
+    std::size_t m_lengths[CutRowTable::kColumns] = {};
+    int m_column = 0;
 };
 
 }  // namespace
 
 void AddCutRow(CutRowTable& table, int rowNumber, const CCutEntry& entry) {
-    CellText text;
-    table.InsertItem(0, text.Int(rowNumber));
-    table.SetItemText(0, 1, text.Int(entry.m_lenPos));
-    table.SetItemText(0, 2,
-                      entry.m_bS ? text.MarkedInt(entry.m_spessLen) : text.Int(entry.m_spessLen));
-    table.SetItemText(0, 3, text.Tenths(entry.m_sx));
-    table.SetItemText(0, 4, text.Tenths(entry.m_dx));
-    table.SetItemText(0, 5, text.Int(entry.m_pezzi));
-    table.SetItemText(0, 6, text.Int(entry.m_spessore));
-    for (int i = 0; i < 4; ++i) {
-        table.SetItemText(0, 7 + i, text.Text(entry.m_info[i]));
+    RowText text;
+    text.Int(rowNumber);
+    text.Int(entry.m_lenPos);
+    if (entry.m_bS) {
+        text.MarkedInt(entry.m_spessLen);
+    } else {
+        text.Int(entry.m_spessLen);
     }
-    table.SetItemText(0, 11, text.Tenths(entry.m_lamaSx));
-    table.SetItemText(0, 12, text.Tenths(entry.m_lamaDx));
+    text.Tenths(entry.m_sx);
+    text.Tenths(entry.m_dx);
+    text.Int(entry.m_pezzi);
+    text.Int(entry.m_spessore);
+    for (const auto& info : entry.m_info) {
+        text.Text(info);
+    }
+    text.Tenths(entry.m_lamaSx);
+    text.Tenths(entry.m_lamaDx);
+    text.InsertInto(table);
 }

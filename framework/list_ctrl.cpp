@@ -18,6 +18,15 @@ int CListCtrl::InsertItem(int index, const char* text) {
     return inserted;
 }
 
+int CListCtrl::InsertTopRow(const char* bytes, const std::size_t (&lengths)[kColumns]) {
+    // A whole row at once: the view learns of it as of an inserted row.
+    const int inserted = m_rows.InsertTopRow(bytes, lengths);
+    if (inserted >= 0) {
+        NotifyRows();
+    }
+    return inserted;
+}
+
 bool CListCtrl::SetItemText(int row, int column, const char* text) {
     if (!m_rows.SetItemText(row, column, text)) {
         return false;

@@ -16,8 +16,6 @@ class CListView;
 
 class CListCtrl final : public CutRowTable {
 public:
-    static constexpr int kColumns = MemoryCutRowTable::kColumns;
-
     CListCtrl();
     ~CListCtrl() override;
     CListCtrl(const CListCtrl&) = delete;
@@ -45,6 +43,7 @@ public:
     bool SetItemText(int row, int column, const char* text) override;
     int GetItemCount() const override;
     int GetItemText(int row, int column, char* buffer, int length) const override;
+    int InsertTopRow(const char* bytes, const std::size_t (&lengths)[kColumns]) override;
     const MemoryCutRowTable* GetRowStore() const override { return &m_rows; }
 
     // The bytes of a cell without copying ("" for one that does not exist),

@@ -4,7 +4,8 @@
 // report of what is left and checks it byte for byte. Cell texts run up to 23
 // characters so that texts whose length does not fit in a row's index entry,
 // and the 7-character cut of the report, are both exercised; rows go in at
-// the top mostly, and anywhere (past the end too) now and then.
+// the top mostly, and anywhere (past the end too) now and then; whole rows go
+// in at the top in one call as a load puts them.
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -13,6 +14,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/cut_row_table.h"
@@ -65,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     for (std::size_t op = 0; !ops.AtEnd(); ++op) {
         const int count = static_cast<int>(model.size());
-        switch (ops.Next() % 5U) {
+        switch (ops.Next() % 6U) {
             case 0:
                 table.DeleteAllItems();
                 model.clear();
@@ -127,6 +129,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     FUZZ_CHECK(std::string(buffer.get()) == want, At(op, "GetItemText text"));
                 }
                 FUZZ_CHECK(table.GetCellView(row, column) == full, At(op, "GetCellView"));
+                std::string_view cells[kCutColumnCount];
+                table.GetRowView(row, cells);
+                for (std::size_t c = 0; c < kCutColumnCount; ++c) {
+                    const bool inside = row >= 0 && row < count;
+                    FUZZ_CHECK(cells[c] == (inside ? model[static_cast<std::size_t>(row)][c] : ""),
+                               At(op, "GetRowView"));
+                }
+                break;
+            }
+            case 5: {
+                // A whole row in one call: texts back to back, a zero byte
+                // inside one cutting it as it would through SetItemText.
+                std::string bytes;
+                std::size_t lengths[kCutColumnCount];
+                ModelRow row;
+                for (std::size_t c = 0; c < kCutColumnCount; ++c) {
+                    const std::string text = ops.Text();
+                    bytes += text;
+                    lengths[c] = text.size();
+                    row[c] = AsCString(text);
+                }
+                FUZZ_CHECK(table.InsertTopRow(bytes.data(), lengths) == 0, At(op, "whole row"));
+                model.push_front(row);
                 break;
             }
             default:

@@ -101,6 +101,48 @@ TEST(AddCutRow, RowsGoInAtTheTop) {
     EXPECT_EQ(Cell(table, 2, 0), "1");
 }
 
+// Answers only the five operations, from a row store; can refuse inserts as
+// a full list would.
+class CFiveOperations final : public CutRowTable {
+public:
+    void DeleteAllItems() override { rows.DeleteAllItems(); }
+    int InsertItem(int index, const char* text) override {
+        return refuse ? -1 : rows.InsertItem(index, text);
+    }
+    bool SetItemText(int row, int column, const char* text) override {
+        return rows.SetItemText(row, column, text);
+    }
+    int GetItemCount() const override { return rows.GetItemCount(); }
+    int GetItemText(int row, int column, char* buffer, int length) const override {
+        return rows.GetItemText(row, column, buffer, length);
+    }
+
+    MemoryCutRowTable rows;
+    bool refuse = false;
+};
+
+TEST(AddCutRow, AnyProviderGetsTheSameRowAndARefusedInsertChangesNoRow) {
+    CCutEntry entry;
+    entry.m_lenPos = 42;
+    entry.m_bS = true;
+    entry.m_spessLen = 7;
+    entry.m_lamaDx = -0.5;
+    std::snprintf(entry.m_info[1], 9, "%s", "AB");
+    MemoryCutRowTable store;
+    CFiveOperations five;
+    AddCutRow(store, 3, entry);
+    AddCutRow(five, 3, entry);
+    for (int column = 0; column < 13; ++column) {
+        EXPECT_EQ(Cell(five.rows, 0, column), Cell(store, 0, column)) << "column " << column;
+    }
+    five.refuse = true;
+    entry.m_lenPos = 99;
+    AddCutRow(five, 4, entry);
+    EXPECT_EQ(five.GetItemCount(), 1);
+    EXPECT_EQ(Cell(five.rows, 0, 0), "3");
+    EXPECT_EQ(Cell(five.rows, 0, 1), "42");
+}
+
 TEST(MemoryCutRowTable, GetItemTextCopiesAtMostLengthMinusOne) {
     MemoryCutRowTable table;
     ASSERT_EQ(table.InsertItem(0, "12345678"), 0);
