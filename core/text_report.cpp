@@ -37,6 +37,18 @@ public:
             ++length;
         }
     }
+    // A line of the 12 cells of a row, each cut to kFetchLength - 1
+    // characters, so every cell but the last takes exactly kCellWidth.
+    void Row(const std::string_view* cells) {
+        std::memset(m_end, ' ', 11 * kCellWidth);
+        for (std::size_t i = 0; i < 12; ++i) {
+            const std::size_t length = std::min(cells[i].size(), std::size_t{kFetchLength - 1});
+            CopyShort(m_end + i * kCellWidth, cells[i].data(), length);
+            if (i == 11) {
+                m_end += i * kCellWidth + length;
+            }
+        }
+    }
     void Append(const char* text, std::size_t length) {
         std::memcpy(m_end, text, length);
         m_end += length;
@@ -48,6 +60,20 @@ public:
     }
 
 private:
+    // Copies at most 7 bytes in two overlapping moves: the cells are too
+    // short for a call to the library to pay.
+    static void CopyShort(char* out, const char* in, std::size_t n) {
+        if (n >= 4) {
+            std::memcpy(out, in, 4);
+            std::memcpy(out + n - 4, in + n - 4, 4);
+        } else if (n >= 2) {
+            std::memcpy(out, in, 2);
+            std::memcpy(out + n - 2, in + n - 2, 2);
+        } else if (n == 1) {
+            *out = *in;
+        }
+    }
+
     char m_buf[kSeparatorLength + 8];
     char* m_end = m_buf;
 };
@@ -70,28 +96,26 @@ void WriteTextReport(const CutRowTable& table, CFile& file) {
     // The row count is read again after every line, so the loop ends at the
     // table's current end.
     const MemoryCutRowTable* store = table.GetRowStore();
+    std::string_view cells[CutRowTable::kColumns];
+    char fetched[CutRowTable::kColumns][kFetchLength];
     for (int row = 0; row < table.GetItemCount(); ++row) {
-        for (int column = 1; column <= 12; ++column) {
-            if (store != nullptr) {
-                // The same first kFetchLength - 1 bytes GetItemText would
-                // copy out, read in place.
-                const std::string_view text = store->GetCellView(row, column);
-                line.Cell(text.data(), std::min(text.size(), std::size_t{kFetchLength - 1}),
-                          column == 12);
-                continue;
+        if (store != nullptr) {
+            // The cells are read in place; the line takes the same first
+            // kFetchLength - 1 bytes that GetItemText would copy out.
+            store->GetRowView(row, cells);
+        } else {
+            for (int column = 1; column < CutRowTable::kColumns; ++column) {
+                char* cell = fetched[column];
+                std::memset(cell, 0, kFetchLength);
+                table.GetItemText(row, column, cell, kFetchLength);
+                cell[kFetchLength - 1] = '\0';
+                // The length is measured, not taken from GetItemText, so a
+                // provider that miscounts cannot make the report read past
+                // the buffer.
+                cells[column] = std::string_view(cell, std::strlen(cell));
             }
-            char cell[kFetchLength] = {};
-            table.GetItemText(row, column, cell, kFetchLength);
-            cell[kFetchLength - 1] = '\0';
-            // The length is measured, not taken from GetItemText, so a
-            // provider that miscounts cannot make the report read past the
-            // buffer.
-            std::size_t length = 0;
-            while (length < kFetchLength - 1 && cell[length] != '\0') {
-                ++length;
-            }
-            line.Cell(cell, length, column == 12);
         }
+        line.Row(cells + 1);
         line.WriteTo(file);
     }
 }
