@@ -93,9 +93,12 @@ huge="$work/huge.PRG"
 "$bench" --write-prg 100000 "$small"
 "$bench" --write-prg 5000000 "$huge"
 cat "$small" "$huge" >/dev/null
-small_cpu=$(least_cpu 9 "$dump" -o /dev/null "$small")
+# /usr/bin/time gives CPU time in hundredths of a second, a quarter of one
+# conversion of 100,000 records: 20 of them are timed together.
+small_cpu=$(least_cpu 3 sh -c 'for _ in 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20; do
+  "$1" -o /dev/null "$2"; done' sh "$dump" "$small")
 huge_cpu=$(least_cpu 2 "$dump" -o /dev/null "$huge")
-per_small=$(awk -v c="$small_cpu" 'BEGIN { printf "%.0f", c * 1e9 / 100000 }')
+per_small=$(awk -v c="$small_cpu" 'BEGIN { printf "%.0f", c * 1e9 / (20 * 100000) }')
 per_huge=$(awk -v c="$huge_cpu" 'BEGIN { printf "%.0f", c * 1e9 / 5000000 }')
 verdict "per record, 5M / 100k" "$(ratio "$per_huge" "$per_small")" 1.2 \
   "${per_huge} ns / ${per_small} ns = $(ratio "$per_huge" "$per_small")x"
