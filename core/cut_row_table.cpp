@@ -21,6 +21,10 @@ constexpr unsigned kLongLength = 15;
 // above the byte's position in it.
 constexpr unsigned kChunkBits = 20;
 constexpr std::size_t kChunkSize = std::size_t{1} << kChunkBits;
+// The first kSmallChunks chunks are smaller: kFirstChunkSize, then twice as
+// large each, up to half of kChunkSize.
+constexpr std::size_t kFirstChunkSize = std::size_t{4} << 10;
+constexpr std::size_t kSmallChunks = kChunkBits - 12;
 constexpr std::uint64_t kMaxLocation = (std::uint64_t{1} << 40) - 1;
 
 // Rows are kept in pages so that a growing table never copies its index.
@@ -238,7 +242,12 @@ struct MemoryCutRowTable::Impl {
             }
             Chunk chunk;
             // A block never spans chunks; one larger than a chunk gets its own.
-            chunk.size = std::max(size, kChunkSize);
+            // The first chunks are small and double in size, so a short list
+            // (and every table a fuzzer makes) takes a few pages, not a
+            // megabyte the system must map and clear.
+            const std::size_t grown =
+                chunks.size() < kSmallChunks ? kFirstChunkSize << chunks.size() : kChunkSize;
+            chunk.size = std::max(size, grown);
             if (chunk.size == kChunkSize && !spare.empty()) {
                 chunk.data = std::move(spare.back());
                 spare.pop_back();
