@@ -12,6 +12,7 @@
 #include <map>
 #include <string>
 
+#include "bench/proc_status.h"
 #include "core/cut_row_table.h"
 #include "core/prg_reader.h"
 #include "core/text_report.h"
@@ -96,18 +97,6 @@ private:
 };
 
 Inputs g_inputs;
-
-// A value of /proc/self/status in kB (VmHWM: peak resident size, VmRSS: now).
-double StatusKb(const std::string& key) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.compare(0, key.size() + 1, key + ":") == 0) {
-            return std::stod(line.substr(key.size() + 1));
-        }
-    }
-    return 0.0;
-}
 
 // Resets the peak resident size to the current one (Linux 4.0 and later).
 void ResetPeak() {

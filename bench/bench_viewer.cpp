@@ -13,6 +13,7 @@
 #include <wx/frame.h>
 #include <wx/init.h>
 
+#include "bench/proc_status.h"
 #include "core/cut_rows.h"
 #include "core/prg_reader.h"
 #include "framework/list_ctrl.h"
@@ -28,18 +29,6 @@ public:
 
 double CpuSeconds() {
     return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
-}
-
-// A value of /proc/self/status in kB (VmHWM: peak resident size, VmRSS: now).
-double StatusKb(const std::string& key) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.compare(0, key.size() + 1, key + ":") == 0) {
-            return std::stod(line.substr(key.size() + 1));
-        }
-    }
-    return 0.0;
 }
 
 // Lets the list learn its row count and paint what it shows.
