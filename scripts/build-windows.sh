@@ -17,11 +17,11 @@ fi
 
 mkdir -p "$build"
 cmake -S . -B "$build" --toolchain "$(pwd)/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DTRESK_BUILD_GUI=OFF \
+  -DCMAKE_BUILD_TYPE=Release \
   -DTRESK_WINEPREFIX="${WINEPREFIX:-$HOME/.wine-treskviewer}" >"$build/configure.log"
 cmake --build "$build" -j "$(nproc)"
 
 mkdir -p "$build/dist"
-cp "$build/tools/treskdump.exe" "$build/dist/"
+cp "$build/tools/treskdump.exe" "$build/shell/TreskViewer.exe" "$build/dist/"
 echo "Windows programs in $build/dist:"
 ls -l "$build/dist"

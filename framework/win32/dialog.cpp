@@ -1,0 +1,575 @@
+#include "framework/win32/dialog.h"
+
+#include <algorithm>
+#include <exception>
+#include <string>
+
+#include "framework/app_resources.h"
+#include "framework/dialog_template.h"
+#include "framework/list_ctrl.h"
+#include "framework/win32/ansi_text.h"
+#include "framework/win32/dialog_template_memory.h"
+#include "framework/win32/list_ctrl.h"
+#include "framework/win_app.h"
+
+// The system menu of a dialog, as the application extends it.
+class CSystemMenu final : public CMenu {
+public:
+    explicit CSystemMenu(HMENU menu) : m_hMenu(menu) {}
+
+    bool AppendMenu(unsigned nFlags, unsigned nIDNewItem, const char* lpszNewItem) override {
+        const std::string text = AfxAnsiText(lpszNewItem != nullptr ? lpszNewItem : "");
+        return ::AppendMenuA(m_hMenu, nFlags, nIDNewItem,
+                             (nFlags & MF_SEPARATOR) != 0 ? nullptr : text.c_str()) != FALSE;
+    }
+
+    HMENU m_hMenu;
+};
+
+namespace {
+
+// A command posted with CWnd::PostCommand (wParam: the command).
+constexpr UINT kPostedCommandMessage = WM_APP + 0x10;
+
+// An exception that no guard reports, kept while the system's code is
+// between it and the program; the dialog call that ran it rethrows it.
+std::exception_ptr g_pendingException;
+
+// How many CWaitCursor objects live, and the cursor the first one replaced.
+int g_waitCursors = 0;
+HCURSOR g_cursorBeforeWait = nullptr;
+
+HCURSOR WaitCursor() {
+    return LoadCursorA(nullptr, MAKEINTRESOURCEA(32514) /* IDC_WAIT */);
+}
+
+void RethrowPending() {
+    if (g_pendingException != nullptr) {
+        std::exception_ptr pending = nullptr;
+        std::swap(pending, g_pendingException);
+        std::rethrow_exception(pending);
+    }
+}
+
+bool HasIconResource(int id) {
+    return FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
+                         MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */) != nullptr;
+}
+
+// The radio buttons of the group that starts at first and runs to the next
+// control that starts a group, in their order in the dialog.
+std::vector<HWND> RadioGroup(HWND first) {
+    std::vector<HWND> group;
+    for (HWND control = first; control != nullptr; control = GetWindow(control, GW_HWNDNEXT)) {
+        if (control != first && (GetWindowLongPtrA(control, GWL_STYLE) & WS_GROUP) != 0) {
+            break;
+        }
+        if ((SendMessageA(control, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) != 0) {
+            group.push_back(control);
+        }
+    }
+    return group;
+}
+
+}  // namespace
+
+HWND AfxHwndOf(const CWnd* wnd) {
+    CDialogWindow* window = wnd != nullptr ? wnd->GetSafeHwnd() : nullptr;
+    return window != nullptr ? window->GetHwnd() : nullptr;
+}
+
+HWND AfxGetMainHwnd() {
+    HWND main = AfxHwndOf(AfxGetMainWnd());
+    return main != nullptr && IsWindowVisible(main) ? main : nullptr;
+}
+
+void DDX_Control(CDataExchange* pDX, int id, CListCtrl& ctrl) {
+    CDialogWindow* window = pDX->m_pDlgWnd->GetSafeHwnd();
+    if (ctrl.IsAttached() || window == nullptr) {
+        return;
+    }
+    if (CListView* view = window->FindList(id); view != nullptr) {
+        ctrl.Attach(view);
+    }
+}
+
+void DDX_Text(CDataExchange* pDX, int id, std::string& value) {
+    HWND field = GetDlgItem(AfxHwndOf(pDX->m_pDlgWnd), id);
+    if (field == nullptr) {
+        return;
+    }
+    const int length = GetWindowTextLengthA(field);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(field, text.data(), length + 1)));
+    if (pDX->m_bSaveAndValidate) {
+        value = std::move(text);
+    } else if (text != value) {
+        // The change notification this raises arrives during the transfer,
+        // which the dialog ignores.
+        SetWindowTextA(field, value.c_str());
+    }
+}
+
+void DDX_Radio(CDataExchange* pDX, int id, int& value) {
+    HWND first = GetDlgItem(AfxHwndOf(pDX->m_pDlgWnd), id);
+    if (first == nullptr) {
+        return;
+    }
+    if (pDX->m_bSaveAndValidate) {
+        value = -1;
+    }
+    int index = 0;
+    for (HWND button : RadioGroup(first)) {
+        if (pDX->m_bSaveAndValidate) {
+            if (SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+                value = index;
+            }
+        } else {
+            SendMessageA(button, BM_SETCHECK, index == value ? BST_CHECKED : BST_UNCHECKED, 0);
+        }
+        ++index;
+    }
+}
+
+CDialog::CDialog(int templateId, CWnd* pParentWnd)
+    : m_template(AfxFindDialogTemplate(templateId)), m_pParentWnd(pParentWnd) {}
+
+CDialog::~CDialog() {
+    if (m_hWnd != nullptr) {
+        m_hWnd->DetachOwner();
+        delete m_hWnd;
+        m_hWnd = nullptr;
+    }
+}
+
+bool CDialog::CreateFromTemplate(CWnd* pParentWnd) {
+    if (m_template == nullptr) {
+        return false;
+    }
+    if (m_hWnd == nullptr) {
+        m_hWnd = new CDialogWindow(*this);
+    }
+    const bool created = m_hWnd->CreateModeless(AfxHwndOf(pParentWnd));
+    RethrowPending();
+    return created;
+}
+
+int CDialog::DoModal() {
+    if (m_template == nullptr) {
+        return -1;
+    }
+    CWnd* owner = m_pParentWnd;
+    if (owner == nullptr) {
+        // Without a parent the application's main window owns the dialog, so
+        // the dialog opens over it and the main window waits for it.
+        owner = AfxGetMainWnd();
+        if (owner == this || AfxHwndOf(owner) == nullptr || !IsWindowVisible(AfxHwndOf(owner))) {
+            owner = nullptr;
+        }
+    }
+    if (m_hWnd == nullptr) {
+        m_hWnd = new CDialogWindow(*this);
+    }
+    const INT_PTR result = m_hWnd->RunModal(AfxHwndOf(owner));
+    RethrowPending();
+    return static_cast<int>(result);
+}
+
+void CDialog::EndDialog(int result) {
+    m_result = result;
+    if (m_hWnd != nullptr) {
+        m_hWnd->End(result);
+    }
+}
+
+bool CWnd::IsIconic() const {
+    HWND hwnd = AfxHwndOf(this);
+    return hwnd != nullptr && ::IsIconic(hwnd) != FALSE;
+}
+
+CRect CWnd::GetClientRect() const {
+    RECT rect{};
+    if (HWND hwnd = AfxHwndOf(this); hwnd != nullptr) {
+        ::GetClientRect(hwnd, &rect);
+    }
+    return CRect{rect.left, rect.top, rect.right, rect.bottom};
+}
+
+void CWnd::SetIcon(const CIcon& icon, bool bBigIcon) {
+    HWND hwnd = AfxHwndOf(this);
+    const CIconImages* images = icon.GetImages();
+    if (hwnd == nullptr || images == nullptr) {
+        return;
+    }
+    HICON handle = bBigIcon ? images->hBig : images->hSmall;
+    SendMessageA(hwnd, WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL,
+                 reinterpret_cast<LPARAM>(handle));
+}
+
+CMenu* CWnd::GetSystemMenu(bool bRevert) {
+    return m_hWnd != nullptr ? m_hWnd->GetSystemMenu(bRevert) : nullptr;
+}
+
+void CWnd::DragAcceptFiles(bool bAccept) {
+    // Drops on the edit field reach the dialog too: a child that takes no
+    // files hands a drop to the nearest window above it that does.
+    if (HWND hwnd = AfxHwndOf(this); hwnd != nullptr) {
+        ::DragAcceptFiles(hwnd, bAccept ? TRUE : FALSE);
+    }
+}
+
+void CWnd::PostCommand(int nID) {
+    if (HWND hwnd = AfxHwndOf(this); hwnd != nullptr) {
+        PostMessageA(hwnd, kPostedCommandMessage, static_cast<WPARAM>(nID), 0);
+    }
+}
+
+void CWnd::Default() {
+    if (m_hWnd != nullptr) {
+        m_hWnd->Default();
+    }
+}
+
+class CPaintDC::Impl {
+public:
+    explicit Impl(HWND hwnd) : m_hWnd(hwnd), m_hDC(BeginPaint(hwnd, &m_paint)) {}
+    ~Impl() { EndPaint(m_hWnd, &m_paint); }
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
+
+    HWND m_hWnd;
+    PAINTSTRUCT m_paint{};
+    HDC m_hDC;
+};
+
+CPaintDC::CPaintDC(CWnd* pWnd) {
+    if (HWND hwnd = AfxHwndOf(pWnd); hwnd != nullptr) {
+        m_pImpl = std::make_unique<Impl>(hwnd);
+    }
+}
+
+CPaintDC::~CPaintDC() = default;
+
+void CPaintDC::EraseBackground() {
+    if (m_pImpl != nullptr && m_pImpl->m_hDC != nullptr) {
+        RECT rect{};
+        ::GetClientRect(m_pImpl->m_hWnd, &rect);
+        FillRect(m_pImpl->m_hDC, &rect, GetSysColorBrush(COLOR_3DFACE));
+    }
+}
+
+void CPaintDC::DrawIcon(int x, int y, const CIcon& icon) {
+    if (m_pImpl != nullptr && m_pImpl->m_hDC != nullptr && icon.GetImages() != nullptr &&
+        icon.GetImages()->hBig != nullptr) {
+        ::DrawIcon(m_pImpl->m_hDC, x, y, icon.GetImages()->hBig);
+    }
+}
+
+CSize AfxGetSystemIconSize(const CWnd* /*pWnd*/) {
+    return CSize{GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)};
+}
+
+CWaitCursor::CWaitCursor() {
+    // While it lives the program's windows answer WM_SETCURSOR with it too.
+    HCURSOR previous = SetCursor(WaitCursor());
+    if (g_waitCursors++ == 0) {
+        g_cursorBeforeWait = previous;
+    }
+}
+
+CWaitCursor::~CWaitCursor() {
+    if (--g_waitCursors == 0) {
+        SetCursor(g_cursorBeforeWait);
+    }
+}
+
+CIconImages::~CIconImages() {
+    if (hBig != nullptr) {
+        DestroyIcon(hBig);
+    }
+    if (hSmall != nullptr) {
+        DestroyIcon(hSmall);
+    }
+}
+
+CIcon AfxLoadIcon(int nIDResource) {
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    auto load = [&](int metricX, int metricY) {
+        return static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(nIDResource), IMAGE_ICON,
+                                             GetSystemMetrics(metricX), GetSystemMetrics(metricY),
+                                             LR_DEFAULTCOLOR));
+    };
+    auto images = std::make_shared<CIconImages>();
+    images->hBig = load(SM_CXICON, SM_CYICON);
+    images->hSmall = load(SM_CXSMICON, SM_CYSMICON);
+    if (images->hBig == nullptr && images->hSmall == nullptr) {
+        return CIcon();  // the executable has no such icon
+    }
+    if (images->hBig == nullptr || images->hSmall == nullptr) {
+        // One size only: it stands for both.
+        HICON only = images->hBig != nullptr ? images->hBig : images->hSmall;
+        images->hBig = images->hBig != nullptr ? images->hBig : CopyIcon(only);
+        images->hSmall = images->hSmall != nullptr ? images->hSmall : CopyIcon(only);
+    }
+    return CIcon(std::move(images));
+}
+
+CDialogWindow::CDialogWindow(CDialog& owner) : m_owner(&owner) {}
+
+CDialogWindow::~CDialogWindow() {
+    for (const auto& list : m_lists) {
+        list->WindowDestroyed();
+    }
+    if (m_hWnd != nullptr && !m_modal) {
+        HWND hwnd = m_hWnd;
+        m_hWnd = nullptr;
+        SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+        DestroyWindow(hwnd);
+    }
+}
+
+INT_PTR CDialogWindow::RunModal(HWND owner) {
+    m_templateWords = AfxBuildDialogTemplate(*m_owner->GetTemplate(), HasIconResource);
+    m_modal = true;
+    const INT_PTR result = DialogBoxIndirectParamA(
+        GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(m_templateWords.data()),
+        owner, &CDialogWindow::DialogProc, reinterpret_cast<LPARAM>(this));
+    m_modal = false;
+    return result;
+}
+
+bool CDialogWindow::CreateModeless(HWND owner) {
+    if (m_hWnd != nullptr) {
+        return true;
+    }
+    m_templateWords = AfxBuildDialogTemplate(*m_owner->GetTemplate(), HasIconResource);
+    return CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
+                                      reinterpret_cast<LPCDLGTEMPLATEA>(m_templateWords.data()),
+                                      owner, &CDialogWindow::DialogProc,
+                                      reinterpret_cast<LPARAM>(this)) != nullptr;
+}
+
+void CDialogWindow::End(int result) {
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    if (m_modal) {
+        ::EndDialog(m_hWnd, result);
+    } else {
+        ShowWindow(m_hWnd, SW_HIDE);
+    }
+}
+
+CListView* CDialogWindow::FindList(int id) const {
+    for (const auto& list : m_lists) {
+        if (list->GetId() == id) {
+            return list.get();
+        }
+    }
+    return nullptr;
+}
+
+CMenu* CDialogWindow::GetSystemMenu(bool revert) {
+    if (m_hWnd == nullptr) {
+        return nullptr;
+    }
+    HMENU menu = ::GetSystemMenu(m_hWnd, revert ? TRUE : FALSE);
+    if (revert) {
+        // Reverting gives back the default menu, which is the window's again.
+        menu = ::GetSystemMenu(m_hWnd, FALSE);
+    }
+    if (menu == nullptr) {
+        m_sysMenu.reset();
+        return nullptr;
+    }
+    if (m_sysMenu == nullptr || m_sysMenu->m_hMenu != menu) {
+        m_sysMenu = std::make_unique<CSystemMenu>(menu);
+    }
+    return m_sysMenu.get();
+}
+
+bool CDialogWindow::Dispatch(AfxMsg message, int id, AfxMsgParams& params) {
+    const AfxMsgMapEntry* entry =
+        m_owner != nullptr ? AfxFindMessageEntry(m_owner->GetMessageMap(), message, id) : nullptr;
+    if (entry == nullptr) {
+        return false;
+    }
+    const bool outer = m_defaultWanted;
+    m_defaultWanted = false;
+    struct Restore {
+        bool& slot;
+        bool value;
+        ~Restore() { slot = value; }
+    } restore{m_defaultWanted, outer};
+    entry->pfn(*m_owner, params);
+    return !m_defaultWanted;
+}
+
+INT_PTR CALLBACK CDialogWindow::DialogProc(HWND hwnd, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
+    CDialogWindow* self = nullptr;
+    if (message == WM_INITDIALOG) {
+        self = reinterpret_cast<CDialogWindow*>(lParam);
+        self->m_hWnd = hwnd;
+        SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+    } else {
+        self = reinterpret_cast<CDialogWindow*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+    }
+    if (self == nullptr) {
+        return FALSE;
+    }
+    // No exception may unwind through the system's code: a file or memory
+    // error is reported here and the dialog goes on; any other ends the
+    // dialog and is rethrown once the system's dialog call has returned.
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        try {
+            if (CWinApp::ReportCurrentException()) {
+                return TRUE;
+            }
+        } catch (...) {
+        }
+        if (g_pendingException == nullptr) {
+            g_pendingException = std::current_exception();
+        }
+        if (self->m_modal) {
+            ::EndDialog(hwnd, -1);
+        } else {
+            ShowWindow(hwnd, SW_HIDE);
+        }
+        return TRUE;
+    }
+}
+
+INT_PTR CDialogWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    AfxMsgParams params;
+    switch (message) {
+        case WM_INITDIALOG:
+            return OnInitDialog();
+        case WM_COMMAND: {
+            const int id = LOWORD(wParam);
+            const unsigned code = HIWORD(wParam);
+            if (m_owner == nullptr || m_owner->IsInTransfer()) {
+                return FALSE;  // a notification raised by a transfer
+            }
+            if (code == BN_CLICKED) {
+                // Clicks, and Enter (IDOK or the default button) and Escape
+                // or the close box (IDCANCEL) from the dialog manager.
+                return Dispatch(AfxMsg::buttonClicked, id, params) ? TRUE : FALSE;
+            }
+            if (code == EN_CHANGE) {
+                return Dispatch(AfxMsg::editChange, id, params) ? TRUE : FALSE;
+            }
+            return FALSE;
+        }
+        case kPostedCommandMessage:
+            Dispatch(AfxMsg::command, static_cast<int>(wParam), params);
+            return TRUE;
+        case kSyncListMessage:
+            if (CListView* list = FindList(static_cast<int>(wParam)); list != nullptr) {
+                list->SyncItemCount();
+            }
+            return TRUE;
+        case WM_NOTIFY:
+            return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        case WM_SYSCOMMAND:
+            params.nID = static_cast<unsigned>(wParam);
+            params.lParam = static_cast<std::intptr_t>(lParam);
+            return Dispatch(AfxMsg::sysCommand, 0, params) ? TRUE : FALSE;
+        case WM_PAINT:
+            return Dispatch(AfxMsg::paint, 0, params) ? TRUE : FALSE;
+        case WM_QUERYDRAGICON:
+            // Answered by the dialog procedure's own return value.
+            if (Dispatch(AfxMsg::queryDragIcon, 0, params) && params.icon.GetImages() != nullptr) {
+                return reinterpret_cast<INT_PTR>(params.icon.GetImages()->hBig);
+            }
+            return FALSE;
+        case WM_HELP:
+            Dispatch(AfxMsg::helpInfo, 0, params);
+            return TRUE;
+        case WM_DROPFILES: {
+            auto* drop = reinterpret_cast<HDROP>(wParam);
+            const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
+            std::string path(length + 1, '\0');
+            path.resize(DragQueryFileA(drop, 0, path.data(), length + 1));
+            DragFinish(drop);
+            if (!path.empty()) {
+                params.strPath = std::move(path);
+                Dispatch(AfxMsg::dropFiles, 0, params);
+            }
+            return TRUE;
+        }
+        case WM_SETCURSOR:
+            if (g_waitCursors > 0) {
+                SetCursor(WaitCursor());
+                SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, TRUE);
+                return TRUE;
+            }
+            return FALSE;
+        case WM_DESTROY:
+            for (const auto& list : m_lists) {
+                list->WindowDestroyed();
+            }
+            return FALSE;
+        case WM_NCDESTROY:
+            m_hWnd = nullptr;
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+INT_PTR CDialogWindow::OnInitDialog() {
+    m_lists.clear();
+    for (const DlgControl& control : m_owner->GetTemplate()->controls) {
+        if (control.kind == DlgControlKind::listView) {
+            if (HWND hwnd = GetDlgItem(m_hWnd, control.id); hwnd != nullptr) {
+                m_lists.push_back(std::make_unique<CListView>(hwnd, m_hWnd, control.id));
+            }
+        }
+    }
+    const bool focusFirst = m_owner->OnInitDialog();
+    Centre();
+    return focusFirst ? TRUE : FALSE;
+}
+
+INT_PTR CDialogWindow::OnNotify(const NMHDR& header) {
+    CListView* list = FindList(static_cast<int>(header.idFrom));
+    if (list == nullptr) {
+        return FALSE;
+    }
+    switch (header.code) {
+        case LVN_GETDISPINFOA:
+            list->OnGetDispInfo(*reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(&header)));
+            return TRUE;
+        case LVN_GETDISPINFOW:
+            list->OnGetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header)));
+            return TRUE;
+        case LVN_KEYDOWN:
+            list->OnKeyDown(reinterpret_cast<const NMLVKEYDOWN*>(&header)->wVKey);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+void CDialogWindow::Centre() {
+    // Over the owner when it is shown, otherwise in the middle of the screen's
+    // work area; never off the work area.
+    RECT area{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    RECT around = area;
+    if (HWND owner = GetWindow(m_hWnd, GW_OWNER); owner != nullptr && IsWindowVisible(owner)) {
+        GetWindowRect(owner, &around);
+    }
+    RECT rect{};
+    GetWindowRect(m_hWnd, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    int x = (around.left + around.right - width) / 2;
+    int y = (around.top + around.bottom - height) / 2;
+    x = std::max(static_cast<int>(area.left), std::min(x, static_cast<int>(area.right) - width));
+    y = std::max(static_cast<int>(area.top), std::min(y, static_cast<int>(area.bottom) - height));
+    SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}

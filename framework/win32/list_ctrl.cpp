@@ -1,0 +1,245 @@
+#include "framework/win32/list_ctrl.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/windows1252.h"
+#include "framework/list_ctrl.h"
+#include "framework/row_copy_text.h"
+#include "framework/win32/ansi_text.h"
+
+CListView::CListView(HWND hwnd, HWND dialog, int id) : m_hWnd(hwnd), m_dialog(dialog), m_id(id) {}
+
+CListView::~CListView() {
+    WindowDestroyed();
+}
+
+void CListView::SetModel(CListCtrl* model) {
+    m_model = model;
+    RowsChanged();
+}
+
+void CListView::WindowDestroyed() {
+    m_hWnd = nullptr;
+    if (m_model != nullptr) {
+        CListCtrl* model = m_model;
+        m_model = nullptr;
+        model->Attach(nullptr);
+    }
+}
+
+void CListView::RowsChanged() {
+    if (m_hWnd == nullptr || m_syncPending) {
+        return;
+    }
+    const int count = m_model != nullptr ? m_model->GetItemCount() : 0;
+    if (m_shown == 0 || count < m_shown) {
+        SyncItemCount();
+    } else {
+        // A load inserts a million rows one by one: the window is told the
+        // count once, when the message loop next runs.
+        PostSync();
+    }
+}
+
+void CListView::TextsChanged() {
+    if (m_hWnd != nullptr && !m_syncPending) {
+        PostSync();
+    }
+}
+
+void CListView::PostSync() {
+    m_syncPending = PostMessageA(m_dialog, kSyncListMessage, static_cast<WPARAM>(m_id), 0) != FALSE;
+    if (!m_syncPending) {
+        SyncItemCount();  // the queue is full: better now than never
+    }
+}
+
+void CListView::SyncItemCount() {
+    m_syncPending = false;
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    const int count = m_model != nullptr ? m_model->GetItemCount() : 0;
+    if (count != m_shown) {
+        m_shown = count;
+        SendMessageA(m_hWnd, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), 0);
+    }
+    InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
+void CListView::OnGetDispInfo(NMLVDISPINFOA& info) const {
+    if ((info.item.mask & LVIF_TEXT) == 0 || info.item.pszText == nullptr ||
+        info.item.cchTextMax <= 0) {
+        return;
+    }
+    const std::string_view cell =
+        m_model != nullptr ? m_model->GetCellView(info.item.iItem, info.item.iSubItem)
+                           : std::string_view();
+    const std::size_t length =
+        std::min(cell.size(), static_cast<std::size_t>(info.item.cchTextMax - 1));
+    std::memcpy(info.item.pszText, cell.data(), length);
+    info.item.pszText[length] = '\0';
+}
+
+void CListView::OnGetDispInfo(NMLVDISPINFOW& info) const {
+    if ((info.item.mask & LVIF_TEXT) == 0 || info.item.pszText == nullptr ||
+        info.item.cchTextMax <= 0) {
+        return;
+    }
+    const std::string_view cell =
+        m_model != nullptr ? m_model->GetCellView(info.item.iItem, info.item.iSubItem)
+                           : std::string_view();
+    const std::size_t length =
+        std::min(cell.size(), static_cast<std::size_t>(info.item.cchTextMax - 1));
+    for (std::size_t i = 0; i < length; ++i) {
+        info.item.pszText[i] =
+            static_cast<wchar_t>(windows1252::CodePoint(static_cast<unsigned char>(cell[i])));
+    }
+    info.item.pszText[length] = L'\0';
+}
+
+std::vector<int> CListView::GetSelectedRows() const {
+    std::vector<int> rows;
+    if (m_hWnd == nullptr) {
+        return rows;
+    }
+    rows.reserve(static_cast<std::size_t>(SendMessageA(m_hWnd, LVM_GETSELECTEDCOUNT, 0, 0)));
+    for (LRESULT item = SendMessageA(m_hWnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                     LVNI_SELECTED);
+         item != -1; item = SendMessageA(m_hWnd, LVM_GETNEXTITEM, static_cast<WPARAM>(item),
+                                          LVNI_SELECTED)) {
+        rows.push_back(static_cast<int>(item));
+    }
+    return rows;
+}
+
+void CListView::OnKeyDown(WORD key) {
+    const bool ctrlOnly = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) >= 0 &&
+                          GetKeyState(VK_MENU) >= 0;
+    if (m_copyTitles == nullptr || m_model == nullptr || !ctrlOnly) {
+        return;
+    }
+    if (key == 'C') {
+        const std::vector<int> rows = GetSelectedRows();
+        if (!rows.empty()) {
+            const CListCtrl* model = m_model;
+            AfxPutTextOnClipboard(m_dialog,
+                                  MakeRowsClipboardText(*m_copyTitles, rows, [model](int row,
+                                                                                     int column) {
+                                      return model->GetCellView(row, column);
+                                  }));
+        }
+    } else if (key == 'A') {
+        // Item -1 stands for every item: an owner-data list marks the whole
+        // range at once.
+        LVITEMA item{};
+        item.stateMask = LVIS_SELECTED;
+        item.state = LVIS_SELECTED;
+        SendMessageA(m_hWnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+bool AfxPutTextOnClipboard(HWND owner, const std::string& utf8) {
+    std::wstring wide;
+    const std::wstring decoded = AfxWideText(utf8);
+    wide.reserve(decoded.size() + decoded.size() / 8 + 1);
+    for (const wchar_t c : decoded) {
+        if (c == L'\n') {
+            wide.push_back(L'\r');
+        }
+        wide.push_back(c);
+    }
+    const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (memory == nullptr) {
+        return false;
+    }
+    void* target = GlobalLock(memory);
+    if (target == nullptr) {
+        GlobalFree(memory);
+        return false;
+    }
+    std::memcpy(target, wide.c_str(), bytes);
+    GlobalUnlock(memory);
+    if (!OpenClipboard(owner)) {
+        GlobalFree(memory);
+        return false;
+    }
+    EmptyClipboard();
+    const bool placed = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    CloseClipboard();
+    if (!placed) {
+        GlobalFree(memory);  // the clipboard took no ownership
+    }
+    return placed;
+}
+
+CListCtrl::CListCtrl() = default;
+
+CListCtrl::~CListCtrl() {
+    if (m_view != nullptr) {
+        m_view->SetModel(nullptr);
+    }
+}
+
+void CListCtrl::Attach(CListView* view) {
+    if (m_view == view) {
+        return;
+    }
+    CListView* previous = m_view;
+    m_view = view;
+    if (previous != nullptr && previous->GetModel() == this) {
+        previous->SetModel(nullptr);
+    }
+    if (m_view != nullptr) {
+        m_view->SetModel(this);
+    }
+}
+
+int CListCtrl::InsertColumn(int column, const char* heading, int format, int width) {
+    if (m_view == nullptr || m_view->GetHwnd() == nullptr) {
+        return -1;
+    }
+    // Widths are pixels at 96 DPI; the screen may have more.
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen != nullptr) {
+        ReleaseDC(nullptr, screen);
+    }
+    std::string text = AfxAnsiText(heading != nullptr ? heading : "");
+    LVCOLUMNA col{};
+    col.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    col.fmt = format;
+    col.cx = MulDiv(width, dpi, 96);
+    col.pszText = text.data();
+    col.iSubItem = column;
+    const auto index = static_cast<int>(SendMessageA(m_view->GetHwnd(), LVM_INSERTCOLUMNA,
+                                                     static_cast<WPARAM>(column),
+                                                     reinterpret_cast<LPARAM>(&col)));
+    if (index >= 0) {
+        const auto at = std::min(static_cast<std::size_t>(index), m_headings.size());
+        m_headings.insert(m_headings.begin() + static_cast<std::ptrdiff_t>(at),
+                          heading != nullptr ? heading : "");
+    }
+    return index;
+}
+
+void CListCtrl::EnableRowCopy() {
+    if (m_view != nullptr) {
+        m_view->EnableRowCopy(&m_headings);
+    }
+}
+
+void CListCtrl::NotifyRows() {
+    if (m_view != nullptr) {
+        m_view->RowsChanged();
+    }
+}
+
+void CListCtrl::NotifyTexts() {
+    if (m_view != nullptr) {
+        m_view->TextsChanged();
+    }
+}

@@ -1,0 +1,72 @@
+// The window of a CListCtrl on the Windows API: an owner-data list view in
+// report mode (LVS_OWNERDATA). The list holds no rows of its own: it asks
+// for the text of each cell it paints (LVN_GETDISPINFO), which comes straight
+// from the CListCtrl's row store, and is told only how many rows there are.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "framework/win32/win_defs.h"
+
+class CListCtrl;
+
+// Posted to the list's dialog (wParam: the list's identifier) when the list
+// is to learn the row count once the message loop next runs.
+constexpr UINT kSyncListMessage = WM_APP + 0x11;
+
+class CListView final {
+public:
+    CListView(HWND hwnd, HWND dialog, int id);
+    ~CListView();
+    CListView(const CListView&) = delete;
+    CListView& operator=(const CListView&) = delete;
+
+    HWND GetHwnd() const { return m_hWnd; }
+    int GetId() const { return m_id; }
+
+    // The rows this window shows (nullptr: none).
+    void SetModel(CListCtrl* model);
+    const CListCtrl* GetModel() const { return m_model; }
+    // The window went away: it shows nothing and tells nobody any more.
+    void WindowDestroyed();
+
+    // The number of rows changed (and maybe texts). The window learns the
+    // new count at once when it showed no rows (so the first rows of a load
+    // appear at once) or has more rows than the model; otherwise once, when
+    // the message loop next runs, however many rows went in meanwhile.
+    void RowsChanged();
+    // Texts of existing rows changed: repainted once the message loop runs.
+    void TextsChanged();
+    // Gives the window the model's row count now, and repaints it.
+    void SyncItemCount();
+
+    // Ctrl+C copies the selected rows under a line of titles; Ctrl+A selects
+    // every row. titles must outlive the model's binding.
+    void EnableRowCopy(const std::vector<std::string>* titles) { m_copyTitles = titles; }
+
+    // The list's notifications that concern us: a cell's text, and the keys.
+    void OnGetDispInfo(NMLVDISPINFOA& info) const;
+    void OnGetDispInfo(NMLVDISPINFOW& info) const;
+    void OnKeyDown(WORD key);
+
+    // Rows selected, top to bottom.
+    std::vector<int> GetSelectedRows() const;
+
+private:
+    void PostSync();
+
+    HWND m_hWnd;
+    HWND m_dialog;
+    int m_id;
+    CListCtrl* m_model = nullptr;
+    // The row count the window was last given.
+    int m_shown = 0;
+    bool m_syncPending = false;
+    const std::vector<std::string>* m_copyTitles = nullptr;
+};
+
+// Replaces the clipboard's content with text (UTF-8) as Unicode text, lines
+// ended by CR LF as Windows programs expect. False when the clipboard cannot
+// be opened or the memory for the copy is missing.
+bool AfxPutTextOnClipboard(HWND owner, const std::string& utf8);

@@ -1,0 +1,27 @@
+#include "framework/win_app.h"
+
+#include "framework/win32/win_defs.h"
+
+int AfxWinMain(int /*argc*/, char** /*argv*/) {
+    // The list view lives in the common controls, which must be registered
+    // before the first dialog that holds one is made.
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES;
+    InitCommonControlsEx(&controls);
+
+    CWinApp* app = AfxGetApp();
+    if (app == nullptr) {
+        return 1;
+    }
+    app->SetAppName();
+    if (!app->InitInstance()) {
+        return 0;
+    }
+    MSG message{};
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
