@@ -40,12 +40,12 @@ ci_packages=(
 )
 # The Windows build: mingw-w64's compiler with posix threads (64-bit only),
 # GoogleTest's sources to build it with that compiler; 64-bit Wine and its
-# fonts to run the tests.
+# fonts to run the tests, and a virtual X display for those that make windows.
 windows_packages=(
   cmake make g++-mingw-w64-x86-64-posix googletest
 )
 windows_test_packages=(
-  wine wine64 fonts-wine
+  wine wine64 fonts-wine xvfb xauth
 )
 
 set_name=${1:-ci}

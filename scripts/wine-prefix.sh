@@ -19,10 +19,14 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Creating the Wine prefix $WINEPREFIX"
   WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i </dev/null >/dev/null 2>&1
   wineserver -w
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
-  mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-  cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
 fi
+# Also for a prefix made before these settings were part of it.
+if ! grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg"; then
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+  wineserver -w
+fi
+mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+cp -u /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
 # A server still running from an earlier command would refuse the option.
 wineserver -w
 wineserver -p30

@@ -1,0 +1,110 @@
+// The Win32 back end's dialog template: the system itself builds a dialog
+// from the in-memory template, so a word out of place (a string's end, the
+// 32-bit alignment of each control, the font block) shows as a missing or
+// wrong control here.
+#include <cstdlib>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "framework/dialog_template.h"
+#include "framework/win32/dialog_template_memory.h"
+#include "framework/win32/win_defs.h"
+
+namespace {
+
+using K = DlgControlKind;
+
+// Titles of odd and even lengths, so that controls start both right after a
+// string and after a padding word.
+const DlgTemplate kTemplate = {
+    42,
+    "Prova àè",
+    0, 0, 200, 120,
+    "MS Sans Serif", 8,
+    DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_APPWINDOW,
+    {
+        {K::label, IDC_STATIC, "Etichetta", 4, 4, 80, 10, SS_SUNKEN | WS_GROUP},
+        {K::edit, 11, "", 4, 16, 80, 12, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP},
+        {K::pushButton, 12, "Sfoglia", 90, 16, 40, 14, WS_TABSTOP},
+        {K::listView, 13, "", 4, 60, 190, 50, LVS_REPORT | WS_BORDER | WS_TABSTOP},
+        {K::radioButton, 14, "Uno", 4, 34, 40, 10, WS_GROUP},
+        {K::radioButton, 15, "Due", 50, 34, 40, 10, 0},
+        {K::groupBox, IDC_STATIC, "Gruppo", 2, 28, 140, 28, 0},
+        {K::icon, 16, "", 150, 4, 20, 20, 0, 128},
+        {K::pushButton, IDOK, "OK", 150, 30, 40, 14, BS_DEFPUSHBUTTON | WS_TABSTOP},
+    },
+};
+
+std::string ClassOf(HWND hwnd) {
+    char name[64] = {};
+    GetClassNameA(hwnd, name, sizeof(name));
+    return name;
+}
+
+std::string TextOf(HWND hwnd) {
+    char text[64] = {};
+    GetWindowTextA(hwnd, text, sizeof(text));
+    return text;
+}
+
+INT_PTR CALLBACK NoHandling(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
+TEST(Win32DialogTemplate, TheSystemBuildsEveryControlWithItsClassTextStyleAndTheFont) {
+    if (std::getenv("WINELOADER") != nullptr && std::getenv("DISPLAY") == nullptr) {
+        GTEST_SKIP() << "Wine makes no window without an X display";
+    }
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    ASSERT_TRUE(InitCommonControlsEx(&controls));
+    // The executable has no icon 128: the icon control is made empty rather
+    // than failing the whole dialog.
+    const std::vector<std::uint16_t> words =
+        AfxBuildDialogTemplate(kTemplate, [](int) { return false; });
+    HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
+                                             reinterpret_cast<LPCDLGTEMPLATEA>(words.data()),
+                                             nullptr, NoHandling, 0);
+    ASSERT_NE(dialog, nullptr);
+
+    EXPECT_EQ(TextOf(dialog), "Prova \xE0\xE8");  // the ANSI code page, 1252 here
+    EXPECT_EQ(GetWindowLongPtrA(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW, WS_EX_APPWINDOW);
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)), sizeof(font),
+               &font);
+    EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
+
+    struct Expected {
+        int id;
+        const char* className;
+        const char* text;
+        LONG_PTR style;
+    };
+    const Expected expected[] = {
+        {11, "Edit", "", ES_AUTOHSCROLL},
+        {12, "Button", "Sfoglia", BS_PUSHBUTTON | WS_TABSTOP},
+        {13, "SysListView32", "", LVS_OWNERDATA | LVS_REPORT},
+        {14, "Button", "Uno", BS_AUTORADIOBUTTON | WS_GROUP},
+        {15, "Button", "Due", BS_AUTORADIOBUTTON},
+        {16, "Static", "", SS_ICON},
+        {IDOK, "Button", "OK", BS_DEFPUSHBUTTON},
+    };
+    for (const Expected& control : expected) {
+        SCOPED_TRACE(control.id);
+        HWND item = GetDlgItem(dialog, control.id);
+        ASSERT_NE(item, nullptr);
+        EXPECT_STRCASEEQ(ClassOf(item).c_str(), control.className);
+        EXPECT_EQ(TextOf(item), control.text);
+        EXPECT_EQ(GetWindowLongPtrA(item, GWL_STYLE) & control.style, control.style);
+    }
+    // Every control, the unnamed ones included, in template order.
+    int count = 0;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        ++count;
+    }
+    EXPECT_EQ(count, static_cast<int>(kTemplate.controls.size()));
+    DestroyWindow(dialog);
+}
+
+}  // namespace
