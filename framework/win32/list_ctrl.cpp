@@ -104,7 +104,15 @@ std::vector<int> CListView::GetSelectedRows() const {
     if (m_hWnd == nullptr) {
         return rows;
     }
-    rows.reserve(static_cast<std::size_t>(SendMessageA(m_hWnd, LVM_GETSELECTEDCOUNT, 0, 0)));
+    const auto selected = static_cast<int>(SendMessageA(m_hWnd, LVM_GETSELECTEDCOUNT, 0, 0));
+    rows.reserve(static_cast<std::size_t>(std::max(selected, 0)));
+    if (selected > 0 && selected == m_shown) {
+        // Every row (Ctrl+A on a million): no need to ask for each.
+        for (int row = 0; row < selected; ++row) {
+            rows.push_back(row);
+        }
+        return rows;
+    }
     for (LRESULT item = SendMessageA(m_hWnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
                                      LVNI_SELECTED);
          item != -1; item = SendMessageA(m_hWnd, LVM_GETNEXTITEM, static_cast<WPARAM>(item),
@@ -131,13 +139,17 @@ void CListView::OnKeyDown(WORD key) {
                                   }));
         }
     } else if (key == 'A') {
-        // Item -1 stands for every item: an owner-data list marks the whole
-        // range at once.
+        // Item -1 stands for every item. Some list views still repaint row
+        // by row while marking them (a million repaint requests): the list
+        // is repainted once, afterwards.
+        SendMessageA(m_hWnd, WM_SETREDRAW, FALSE, 0);
         LVITEMA item{};
         item.stateMask = LVIS_SELECTED;
         item.state = LVIS_SELECTED;
         SendMessageA(m_hWnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
                      reinterpret_cast<LPARAM>(&item));
+        SendMessageA(m_hWnd, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(m_hWnd, nullptr, FALSE);
     }
 }
 
