@@ -3,11 +3,16 @@
 // 32-bit alignment of each control, the font block) shows as a missing or
 // wrong control here.
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "framework/app_resources.h"
+#include "framework/dialog.h"
 #include "framework/dialog_template.h"
+#include "framework/list_ctrl.h"
+#include "framework/win32/dialog.h"
 #include "framework/win32/dialog_template_memory.h"
 #include "framework/win32/win_defs.h"
 
@@ -52,12 +57,16 @@ INT_PTR CALLBACK NoHandling(HWND, UINT, WPARAM, LPARAM) {
     return FALSE;
 }
 
+// Windows need a display; under Wine without one, the tests are skipped.
+#define SKIP_WITHOUT_DISPLAY()                                                          \
+    if (std::getenv("WINELOADER") != nullptr && std::getenv("DISPLAY") == nullptr) {    \
+        GTEST_SKIP() << "Wine makes no window without an X display";                    \
+    }                                                                                   \
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};              \
+    ASSERT_TRUE(InitCommonControlsEx(&controls))
+
 TEST(Win32DialogTemplate, TheSystemBuildsEveryControlWithItsClassTextStyleAndTheFont) {
-    if (std::getenv("WINELOADER") != nullptr && std::getenv("DISPLAY") == nullptr) {
-        GTEST_SKIP() << "Wine makes no window without an X display";
-    }
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
-    ASSERT_TRUE(InitCommonControlsEx(&controls));
+    SKIP_WITHOUT_DISPLAY();
     // The executable has no icon 128: the icon control is made empty rather
     // than failing the whole dialog.
     const std::vector<std::uint16_t> words =
@@ -105,6 +114,85 @@ TEST(Win32DialogTemplate, TheSystemBuildsEveryControlWithItsClassTextStyleAndThe
     }
     EXPECT_EQ(count, static_cast<int>(kTemplate.controls.size()));
     DestroyWindow(dialog);
+}
+
+// A dialog of kTemplate whose list is a CListCtrl, and whose posted command
+// throws what it is told to.
+class CProbeDlg : public CDialog {
+public:
+    CProbeDlg() : CDialog(42) {}
+
+    CListCtrl m_list;
+    bool m_throw = false;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, 13, m_list); }
+    bool OnInitDialog() override {
+        CDialog::OnInitDialog();
+        m_list.InsertColumn(0, "Nr.", LVCFMT_LEFT, 40);
+        if (m_throw) {
+            PostCommand(100);
+        }
+        return true;
+    }
+
+private:
+    void OnThrow() { throw std::runtime_error("not the framework's"); }
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CProbeDlg, CDialog)
+    ON_COMMAND(100, &CProbeDlg::OnThrow)
+END_MESSAGE_MAP()
+
+class Win32Dialog : public ::testing::Test {
+protected:
+    void SetUp() override { AfxSetResources(&m_resources); }
+    void TearDown() override { AfxSetResources(nullptr); }
+
+    AfxResources m_resources{"Prova", {&kTemplate}, {}, {}};
+};
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+TEST_F(Win32Dialog, AnExceptionNoGuardReportsEndsTheDialogAndLeavesItsCall) {
+    SKIP_WITHOUT_DISPLAY();
+    // It must not unwind through the system's dialog code: it comes out of
+    // DoModal instead, once the dialog has ended.
+    CProbeDlg dlg;
+    dlg.m_throw = true;
+    EXPECT_THROW(dlg.DoModal(), std::runtime_error);
+}
+
+TEST_F(Win32Dialog, TheListLearnsTheRowCountOncePerLoadAndShowsCellsCutToItsBuffer) {
+    SKIP_WITHOUT_DISPLAY();
+    CProbeDlg dlg;
+    ASSERT_TRUE(dlg.CreateFromTemplate(nullptr));
+    HWND list = GetDlgItem(AfxHwndOf(&dlg), 13);
+    ASSERT_NE(list, nullptr);
+
+    dlg.m_list.InsertItem(0, "first");
+    EXPECT_EQ(ListView_GetItemCount(list), 1);  // an empty list shows a row at once
+    for (int row = 1; row < 1000; ++row) {
+        dlg.m_list.InsertItem(0, "a longer text");
+    }
+    EXPECT_EQ(ListView_GetItemCount(list), 1);  // the rest once the loop runs
+    PumpMessages();
+    EXPECT_EQ(ListView_GetItemCount(list), 1000);
+
+    char text[5] = "....";
+    ListView_GetItemText(list, 999, 0, text, 5);
+    EXPECT_STREQ(text, "firs");
+
+    dlg.m_list.DeleteAllItems();
+    EXPECT_EQ(ListView_GetItemCount(list), 0);  // fewer rows: at once
 }
 
 }  // namespace
