@@ -4,11 +4,11 @@
 #include "framework/win32/dialog.h"
 
 int AfxMessageBox(const std::string& text, unsigned type) {
-    // The texts of file errors come in the ANSI code page already (their path
-    // is the system's); the program's own texts are converted to it.
+    // text is in the ANSI code page already, as the messages of file errors
+    // are (their path is the system's, and a conversion could change its
+    // bytes); only the caption comes from the sources.
     const std::string caption = AfxAnsiText(AfxGetAppName());
-    const int result =
-        MessageBoxA(AfxGetMainHwnd(), AfxAnsiText(text).c_str(), caption.c_str(), type);
+    const int result = MessageBoxA(AfxGetMainHwnd(), text.c_str(), caption.c_str(), type);
     switch (result) {
         case IDCANCEL:
         case IDYES:
