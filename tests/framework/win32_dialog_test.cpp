@@ -3,6 +3,7 @@
 // 32-bit alignment of each control, the font block) shows as a missing or
 // wrong control here.
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -15,6 +16,8 @@
 #include "framework/win32/dialog.h"
 #include "framework/win32/dialog_template_memory.h"
 #include "framework/win32/win_defs.h"
+
+#include <shlobj.h>  // DROPFILES
 
 namespace {
 
@@ -124,6 +127,8 @@ public:
 
     CListCtrl m_list;
     bool m_throw = false;
+    std::string m_dropped;
+    void OnDropFiles(const std::string& strPath) { m_dropped = strPath; }
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, 13, m_list); }
@@ -144,6 +149,7 @@ private:
 
 BEGIN_MESSAGE_MAP(CProbeDlg, CDialog)
     ON_COMMAND(100, &CProbeDlg::OnThrow)
+    ON_WM_DROPFILES()
 END_MESSAGE_MAP()
 
 class Win32Dialog : public ::testing::Test {
@@ -193,6 +199,23 @@ TEST_F(Win32Dialog, TheListLearnsTheRowCountOncePerLoadAndShowsCellsCutToItsBuff
 
     dlg.m_list.DeleteAllItems();
     EXPECT_EQ(ListView_GetItemCount(list), 0);  // fewer rows: at once
+}
+
+TEST_F(Win32Dialog, ADropOfSeveralFilesOpensTheFirst) {
+    SKIP_WITHOUT_DISPLAY();
+    CProbeDlg dlg;
+    ASSERT_TRUE(dlg.CreateFromTemplate(nullptr));
+    // What the shell hands a window: a DROPFILES block and the names, each
+    // NUL-terminated, the list ended by one more NUL.
+    const char names[] = "C:\\lista uno.PRG\0C:\\due.PRG\0";
+    HGLOBAL drop = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + sizeof(names));
+    ASSERT_NE(drop, nullptr);
+    auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
+    files->pFiles = sizeof(DROPFILES);
+    std::memcpy(files + 1, names, sizeof(names));
+    GlobalUnlock(drop);
+    SendMessageA(AfxHwndOf(&dlg), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    EXPECT_EQ(dlg.m_dropped, "C:\\lista uno.PRG");
 }
 
 }  // namespace
