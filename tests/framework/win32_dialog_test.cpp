@@ -1,7 +1,8 @@
-// The Win32 back end's dialog template: the system itself builds a dialog
-// from the in-memory template, so a word out of place (a string's end, the
-// 32-bit alignment of each control, the font block) shows as a missing or
-// wrong control here.
+// The Win32 back end's dialogs, made by the system itself: the in-memory
+// template (a word out of place, such as a string's end, the 32-bit alignment
+// of each control or the font block, shows as a missing or wrong control),
+// the exceptions that must not unwind through the system's code, the
+// owner-data list and a file drop.
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
