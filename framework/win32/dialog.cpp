@@ -40,7 +40,7 @@ int g_waitCursors = 0;
 HCURSOR g_cursorBeforeWait = nullptr;
 
 HCURSOR WaitCursor() {
-    return LoadCursorA(nullptr, MAKEINTRESOURCEA(32514) /* IDC_WAIT */);
+    return LoadCursorA(nullptr, IDC_WAIT);
 }
 
 void RethrowPending() {
@@ -53,7 +53,7 @@ void RethrowPending() {
 
 bool HasIconResource(int id) {
     return FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
-                         MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */) != nullptr;
+                         RT_GROUP_ICON) != nullptr;
 }
 
 // The radio buttons of the group that starts at first and runs to the next
