@@ -52,8 +52,7 @@ void RethrowPending() {
 }
 
 bool HasIconResource(int id) {
-    return FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
-                         RT_GROUP_ICON) != nullptr;
+    return FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), RT_GROUP_ICON) != nullptr;
 }
 
 // The radio buttons of the group that starts at first and runs to the next
@@ -332,8 +331,8 @@ INT_PTR CDialogWindow::RunModal(HWND owner) {
     m_templateWords = AfxBuildDialogTemplate(*m_owner->GetTemplate(), HasIconResource);
     m_modal = true;
     const INT_PTR result = DialogBoxIndirectParamA(
-        GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(m_templateWords.data()),
-        owner, &CDialogWindow::DialogProc, reinterpret_cast<LPARAM>(this));
+        GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(m_templateWords.data()), owner,
+        &CDialogWindow::DialogProc, reinterpret_cast<LPARAM>(this));
     m_modal = false;
     return result;
 }
@@ -343,10 +342,9 @@ bool CDialogWindow::CreateModeless(HWND owner) {
         return true;
     }
     m_templateWords = AfxBuildDialogTemplate(*m_owner->GetTemplate(), HasIconResource);
-    return CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
-                                      reinterpret_cast<LPCDLGTEMPLATEA>(m_templateWords.data()),
-                                      owner, &CDialogWindow::DialogProc,
-                                      reinterpret_cast<LPARAM>(this)) != nullptr;
+    return CreateDialogIndirectParamA(
+               GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(m_templateWords.data()),
+               owner, &CDialogWindow::DialogProc, reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 
 void CDialogWindow::End(int result) {
@@ -405,8 +403,7 @@ bool CDialogWindow::Dispatch(AfxMsg message, int id, AfxMsgParams& params) {
     return !m_defaultWanted;
 }
 
-INT_PTR CALLBACK CDialogWindow::DialogProc(HWND hwnd, UINT message, WPARAM wParam,
-                                           LPARAM lParam) {
+INT_PTR CALLBACK CDialogWindow::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CDialogWindow* self = nullptr;
     if (message == WM_INITDIALOG) {
         self = reinterpret_cast<CDialogWindow*>(lParam);

@@ -73,9 +73,9 @@ void CListView::OnGetDispInfo(NMLVDISPINFOA& info) const {
         info.item.cchTextMax <= 0) {
         return;
     }
-    const std::string_view cell =
-        m_model != nullptr ? m_model->GetCellView(info.item.iItem, info.item.iSubItem)
-                           : std::string_view();
+    const std::string_view cell = m_model != nullptr
+                                      ? m_model->GetCellView(info.item.iItem, info.item.iSubItem)
+                                      : std::string_view();
     const std::size_t length =
         std::min(cell.size(), static_cast<std::size_t>(info.item.cchTextMax - 1));
     std::memcpy(info.item.pszText, cell.data(), length);
@@ -87,9 +87,9 @@ void CListView::OnGetDispInfo(NMLVDISPINFOW& info) const {
         info.item.cchTextMax <= 0) {
         return;
     }
-    const std::string_view cell =
-        m_model != nullptr ? m_model->GetCellView(info.item.iItem, info.item.iSubItem)
-                           : std::string_view();
+    const std::string_view cell = m_model != nullptr
+                                      ? m_model->GetCellView(info.item.iItem, info.item.iSubItem)
+                                      : std::string_view();
     const std::size_t length =
         std::min(cell.size(), static_cast<std::size_t>(info.item.cchTextMax - 1));
     for (std::size_t i = 0; i < length; ++i) {
@@ -113,18 +113,18 @@ std::vector<int> CListView::GetSelectedRows() const {
         }
         return rows;
     }
-    for (LRESULT item = SendMessageA(m_hWnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
-                                     LVNI_SELECTED);
-         item != -1; item = SendMessageA(m_hWnd, LVM_GETNEXTITEM, static_cast<WPARAM>(item),
-                                          LVNI_SELECTED)) {
+    for (LRESULT item =
+             SendMessageA(m_hWnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+         item != -1;
+         item = SendMessageA(m_hWnd, LVM_GETNEXTITEM, static_cast<WPARAM>(item), LVNI_SELECTED)) {
         rows.push_back(static_cast<int>(item));
     }
     return rows;
 }
 
 void CListView::OnKeyDown(WORD key) {
-    const bool ctrlOnly = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) >= 0 &&
-                          GetKeyState(VK_MENU) >= 0;
+    const bool ctrlOnly =
+        GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_MENU) >= 0;
     if (m_copyTitles == nullptr || m_model == nullptr || !ctrlOnly) {
         return;
     }
@@ -132,11 +132,10 @@ void CListView::OnKeyDown(WORD key) {
         const std::vector<int> rows = GetSelectedRows();
         if (!rows.empty()) {
             const CListCtrl* model = m_model;
-            AfxPutTextOnClipboard(m_dialog,
-                                  MakeRowsClipboardText(*m_copyTitles, rows, [model](int row,
-                                                                                     int column) {
-                                      return model->GetCellView(row, column);
-                                  }));
+            AfxPutTextOnClipboard(
+                m_dialog, MakeRowsClipboardText(*m_copyTitles, rows, [model](int row, int column) {
+                    return model->GetCellView(row, column);
+                }));
         }
     } else if (key == 'A') {
         // Item -1 stands for every item. Some list views still repaint row
@@ -227,9 +226,9 @@ int CListCtrl::InsertColumn(int column, const char* heading, int format, int wid
     col.cx = MulDiv(width, dpi, 96);
     col.pszText = text.data();
     col.iSubItem = column;
-    const auto index = static_cast<int>(SendMessageA(m_view->GetHwnd(), LVM_INSERTCOLUMNA,
-                                                     static_cast<WPARAM>(column),
-                                                     reinterpret_cast<LPARAM>(&col)));
+    const auto index =
+        static_cast<int>(SendMessageA(m_view->GetHwnd(), LVM_INSERTCOLUMNA,
+                                      static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&col)));
     if (index >= 0) {
         const auto at = std::min(static_cast<std::size_t>(index), m_headings.size());
         m_headings.insert(m_headings.begin() + static_cast<std::ptrdiff_t>(at),

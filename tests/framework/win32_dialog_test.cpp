@@ -26,6 +26,7 @@ using K = DlgControlKind;
 
 // Titles of odd and even lengths, so that controls start both right after a
 // string and after a padding word.
+// clang-format off
 const DlgTemplate kTemplate = {
     42,
     "Prova àè",
@@ -44,6 +45,7 @@ const DlgTemplate kTemplate = {
         {K::pushButton, IDOK, "OK", 150, 30, 40, 14, BS_DEFPUSHBUTTON | WS_TABSTOP},
     },
 };
+// clang-format on
 
 std::string ClassOf(HWND hwnd) {
     char name[64] = {};
@@ -62,11 +64,11 @@ INT_PTR CALLBACK NoHandling(HWND, UINT, WPARAM, LPARAM) {
 }
 
 // Windows need a display; under Wine without one, the tests are skipped.
-#define SKIP_WITHOUT_DISPLAY()                                                          \
-    if (std::getenv("WINELOADER") != nullptr && std::getenv("DISPLAY") == nullptr) {    \
-        GTEST_SKIP() << "Wine makes no window without an X display";                    \
-    }                                                                                   \
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};              \
+#define SKIP_WITHOUT_DISPLAY()                                                       \
+    if (std::getenv("WINELOADER") != nullptr && std::getenv("DISPLAY") == nullptr) { \
+        GTEST_SKIP() << "Wine makes no window without an X display";                 \
+    }                                                                                \
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};           \
     ASSERT_TRUE(InitCommonControlsEx(&controls))
 
 TEST(Win32DialogTemplate, TheSystemBuildsEveryControlWithItsClassTextStyleAndTheFont) {
@@ -148,10 +150,12 @@ private:
     DECLARE_MESSAGE_MAP()
 };
 
+// clang-format off
 BEGIN_MESSAGE_MAP(CProbeDlg, CDialog)
     ON_COMMAND(100, &CProbeDlg::OnThrow)
     ON_WM_DROPFILES()
 END_MESSAGE_MAP()
+// clang-format on
 
 class Win32Dialog : public ::testing::Test {
 protected:
