@@ -54,7 +54,7 @@ const DlgTemplate kAboutBox = {
 
 const AfxResources& TreskViewerResources() {
     static const AfxResources resources = {
-        kVersionInternalName,
+        TRESK_VERSION_INTERNAL_NAME,
         {&kMainDialog, &kAboutBox},
         // No application title is held here: the name is the executable's.
         {{IDS_ABOUTBOX, "Infor&mazioni su TreskViewer..."}},

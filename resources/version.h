@@ -1,10 +1,21 @@
-// The facts of the program's version record. The numeric version is the
-// CMake project version (1.0.0.1); these are its texts.
+// The facts of the program's version record: the numbers and texts that the
+// executable's version resource (treskviewer.rc) carries and the program
+// itself reports. Plain #defines, so that the resource compiler reads the
+// same facts as C++; resources/CMakeLists.txt checks that the numbers are the
+// CMake project version.
 #pragma once
 
-inline constexpr char kVersionText[] = "1, 0, 0, 1";
-inline constexpr char kVersionInternalName[] = "TreskViewer";
-inline constexpr char kVersionOriginalFilename[] = "TreskViewer.EXE";
-inline constexpr char kVersionFileDescription[] = "TreskViewer Applicazione MFC";
-inline constexpr char kVersionProductName[] = "TreskViewer Applicazione";
-inline constexpr char kVersionLanguage[] = "Italiano";
+#define TRESK_FILEVERSION_MAJOR 1
+#define TRESK_FILEVERSION_MINOR 0
+#define TRESK_FILEVERSION_PATCH 0
+#define TRESK_FILEVERSION_BUILD 1
+#define TRESK_FILEVERSION_TEXT "1, 0, 0, 1"
+
+#define TRESK_VERSION_INTERNAL_NAME "TreskViewer"
+#define TRESK_VERSION_ORIGINAL_FILENAME "TreskViewer.EXE"
+#define TRESK_VERSION_FILE_DESCRIPTION "TreskViewer Applicazione MFC"
+#define TRESK_VERSION_PRODUCT_NAME "TreskViewer Applicazione"
+// The record's language, Italian (0x0410), and its texts' code page,
+// Windows-1252.
+#define TRESK_VERSION_LANGUAGE_ID 0x0410
+#define TRESK_VERSION_CODE_PAGE 1252
