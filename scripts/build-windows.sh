@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows programs on Debian 12: installs what is missing
 # (Debian packages only), configures a Release with the mingw-w64 toolchain
-# file, builds it statically linked, and leaves the programs in
-# BUILD_DIR/dist/. Runs nothing: scripts/ci-70-windows.sh runs the tests
-# under Wine (with WINDOWS_TESTS=1 this script installs Wine for them too).
+# file, builds it statically linked, and leaves in BUILD_DIR/dist/
+# TreskViewer.exe, treskdump.exe, TreskViewer-<version>-win64.zip (both
+# programs and LEGGIMI.txt) and TreskViewer-<version>-setup.exe (NSIS).
+# Runs nothing: scripts/ci-70-windows.sh runs the tests under Wine (with
+# WINDOWS_TESTS=1 this script installs Wine and the test tools too).
 #   ./scripts/build-windows.sh [BUILD_DIR]     (default build-windows)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,7 +23,7 @@ cmake -S . -B "$build" --toolchain "$(pwd)/cmake/mingw-w64-x86_64.cmake" \
   -DTRESK_WINEPREFIX="${WINEPREFIX:-$HOME/.wine-treskviewer}" >"$build/configure.log"
 cmake --build "$build" -j "$(nproc)"
 
-mkdir -p "$build/dist"
-cp "$build/tools/treskdump.exe" "$build/shell/TreskViewer.exe" "$build/dist/"
+# The programs, the zip and the installer (packaging/windows/).
+cmake --build "$build" --target dist
 echo "Windows programs in $build/dist:"
 ls -l "$build/dist"

@@ -39,13 +39,17 @@ ci_packages=(
   dpkg-dev lintian
 )
 # The Windows build: mingw-w64's compiler with posix threads (64-bit only),
-# GoogleTest's sources to build it with that compiler; 64-bit Wine and its
-# fonts to run the tests, and a virtual X display for those that make windows.
+# GoogleTest's sources to build it with that compiler, Python for the icon
+# generator, NSIS for the installer; 64-bit Wine and its fonts to run the
+# tests, a virtual X display for those that make windows, and for the
+# end-to-end test xdotool, the Italian locale and wrestool to read the
+# executable's resources.
 windows_packages=(
-  cmake make g++-mingw-w64-x86-64-posix googletest
+  cmake make g++-mingw-w64-x86-64-posix googletest python3 nsis
 )
 windows_test_packages=(
-  wine wine64 fonts-wine xvfb xauth
+  wine wine64 fonts-wine
+  xvfb xauth xdotool locales icoutils
 )
 
 set_name=${1:-ci}
@@ -81,6 +85,7 @@ fi
 
 # The tests check that numbers keep their decimal point under an Italian
 # locale, which needs that locale to exist.
-if { [ "$set_name" = test ] || [ "$set_name" = ci ]; } && ! locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$'; then
+if { [ "$set_name" = test ] || [ "$set_name" = ci ] || [ "$set_name" = windows-test ]; } &&
+   ! locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$'; then
   $sudo localedef -i it_IT -f UTF-8 it_IT.UTF-8 || echo "warning: could not generate it_IT.UTF-8" >&2
 fi
