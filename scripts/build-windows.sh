@@ -19,7 +19,7 @@ fi
 
 mkdir -p "$build"
 cmake -S . -B "$build" --toolchain "$(pwd)/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_BUILD_TYPE=Release -DTRESK_BUILD_GUI=ON \
   -DTRESK_WINEPREFIX="${WINEPREFIX:-$HOME/.wine-treskviewer}" >"$build/configure.log"
 cmake --build "$build" -j "$(nproc)"
 
