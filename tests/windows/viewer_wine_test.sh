@@ -1,0 +1,210 @@
+#!/usr/bin/env bash
+# Drives the real TreskViewer.exe under Wine with xdotool, as a user with a
+# mouse and a keyboard would, in Italian (LANG=it_IT.UTF-8): for an example
+# of each layout it checks the layout's radio button, opens the file through
+# "Sfoglia" and Wine's "Apri" dialog, saves the report through "Salva su
+# file" and "Salva con nome", and compares it byte for byte with the reviewed
+# report; a report that cannot be written (another program holds the file)
+# brings up the stop box and leaves the file as it was; Alt+Space opens the
+# system menu, whose last entry opens the About box; Escape ends the program
+# with status 0. Starts its own Xvfb display when there is none. With SHOTS
+# set to a folder, screenshots of the stop box and the About box go there.
+#
+# Usage: viewer_wine_test.sh VIEWER_EXE EXAMPLES_DIR
+set -euo pipefail
+if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s '-screen 0 1280x1024x24' "$0" "$@"
+fi
+root=$(cd "$(dirname "$0")/../.." && pwd)
+viewer=$(realpath "$1")
+examples=$(realpath "$2")
+
+# Wine's own dialogs in Italian, and Windows-1252 as the ANSI code page.
+if ! locale -a 2>/dev/null | grep -qiE '^it_IT\.utf-?8$'; then
+    echo "the it_IT.UTF-8 locale is missing (scripts/install-deps.sh windows-test makes it)" >&2
+    exit 1
+fi
+export LANG=it_IT.UTF-8 LC_ALL=it_IT.UTF-8
+export WINEPREFIX=${WINEPREFIX:-$HOME/.wine-treskviewer}
+export WINEDEBUG=-all
+"$root/scripts/wine-prefix.sh"
+
+work=$(mktemp -d)
+viewer_pid=""
+cleanup() {
+    exec 9>&- 2>/dev/null || true  # lets the program that holds a file go
+    [ -n "$viewer_pid" ] && kill "$viewer_pid" 2>/dev/null || true
+    wineserver -k 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+# Wine shows the Linux file system as drive Z:.
+windows_path() {
+    printf 'Z:%s' "${1//\//\\}"
+}
+# Waits up to 10 s until no visible window has the given title; returns 1 if
+# one is still there.
+wait_gone() {
+    for _ in $(seq 1 100); do
+        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    return 1
+}
+# Gives window the keyboard. Without a window manager Wine makes a window
+# active only when it is clicked: the click lands on a spot without a
+# control (the dialog's frame).
+activate() {
+    xdotool windowfocus --sync "$1"
+    xdotool mousemove --window "$1" 2 2 click 1
+    sleep 0.2
+}
+# Clicks the main dialog at a point given in dialog units; the window is the
+# dialog's client area, 433 x 280 units.
+click_dialog() {
+    eval "$(xdotool getwindowgeometry --shell "$main")"
+    xdotool mousemove --window "$main" $(($1 * WIDTH / 433)) $(($2 * HEIGHT / 280)) click 1
+    sleep 0.3
+}
+# Answers the file dialog with the given title: types path into its file
+# name field, presses Enter and waits until it has closed.
+answer_file_dialog() {
+    local title=$1 path=$2 dialog
+    dialog=$(timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" | head -n 1 || true)
+    if [ -z "$dialog" ]; then
+        fail "no \"$title\" dialog appeared"
+        return 1
+    fi
+    xdotool windowfocus --sync "$dialog"
+    sleep 0.3
+    xdotool key End shift+Home
+    xdotool type --delay 5 "$path"
+    xdotool key Return
+    wait_gone "^$title\$" || { fail "the \"$title\" dialog did not close"; return 1; }
+}
+# Visible top-level windows titled "TreskViewer": the dialog, and a message
+# box while one is up.
+program_windows() {
+    xdotool search --onlyvisible --name '^TreskViewer$' 2>/dev/null || true
+}
+
+(cd "$work" && exec wine "$viewer") >"$work/viewer.log" 2>&1 &
+viewer_pid=$!
+main=$(timeout 30 xdotool search --sync --onlyvisible --name '^TreskViewer$' | head -n 1 || true)
+if [ -z "$main" ]; then
+    fail "the dialog did not appear"
+    exit 1
+fi
+
+# An example of each layout: its radio button (a point on it in dialog
+# units), "Sfoglia", the file; "Salva su file", the report.
+for case in "lista_nuova.PRG:24" "lista_vecchia.PRG:140" "lista_mem.PRG:253"; do
+    IFS=: read -r name radio_x <<<"$case"
+    # A copy: a key that lands in the wrong dialog never writes over the
+    # checked-in examples.
+    cp "$examples/$name" "$work/$name"
+    click_dialog "$radio_x" 58
+    click_dialog 316 25  # Sfoglia
+    answer_file_dialog Apri "$(windows_path "$work/$name")" || continue
+    click_dialog 389 59  # Salva su file
+    answer_file_dialog "Salva con nome" "$(windows_path "$work/$name.txt")" || continue
+    for _ in $(seq 1 50); do
+        cmp -s "$work/$name.txt" "$examples/$name.txt" && break
+        sleep 0.1
+    done
+    if cmp -s "$work/$name.txt" "$examples/$name.txt"; then
+        echo "ok: $name, $(wc -c <"$work/$name.txt") bytes, the reviewed report"
+    elif [ -f "$work/$name.txt" ]; then
+        fail "$name: the report differs from $examples/$name.txt"
+    else
+        fail "$name: no report was written"
+    fi
+done
+
+# A report that cannot be written: another program (cmd, waiting in "pause"
+# until its input closes) holds the file open, so the exclusive open fails
+# with a sharing violation. The stop box comes up over the dialog, with the
+# program's name as its title, and the file keeps what it had.
+held="$work/held.txt"
+mkfifo "$work/hold"
+(exec wine cmd /c "pause>$(windows_path "$held")" <"$work/hold" >/dev/null 2>&1) &
+exec 9>"$work/hold"
+for _ in $(seq 1 100); do
+    [ -s "$held" ] && break
+    sleep 0.1
+done
+cp "$held" "$work/held.before"
+ls "$work" >"$work/files.before"
+click_dialog 389 59  # Salva su file
+if answer_file_dialog "Salva con nome" "$(windows_path "$held")"; then
+    for _ in $(seq 1 100); do
+        [ "$(program_windows | wc -l)" -ge 2 ] && break
+        sleep 0.1
+    done
+    box=$(program_windows | grep -vx "$main" | head -n 1 || true)
+    if [ -z "$box" ]; then
+        fail "no stop box for a report another program holds"
+    else
+        echo "ok: a stop box for a report another program holds"
+        [ -n "${SHOTS:-}" ] && import -window root "$SHOTS/stop-box.png"
+        activate "$box"
+        xdotool key Return
+        for _ in $(seq 1 100); do
+            [ "$(program_windows | wc -l)" -eq 1 ] && break
+            sleep 0.1
+        done
+        [ "$(program_windows | wc -l)" -eq 1 ] || fail "Enter did not close the stop box"
+    fi
+    cmp -s "$held" "$work/held.before" || fail "the held report was changed"
+    ls "$work" | cmp -s - "$work/files.before" || fail "the failed report left a file behind"
+fi
+exec 9>&-
+
+# Alt+Space opens the system menu; Up from its first entry goes round to the
+# last one, ours (Wine adds entries of its own above it).
+activate "$main"
+xdotool key alt+space
+sleep 0.5
+xdotool key Up Return
+about=$(timeout 10 xdotool search --sync --onlyvisible --name '^Informazioni su TreskViewer$' |
+    head -n 1 || true)
+if [ -z "$about" ]; then
+    fail "the system menu's last entry did not open the About box"
+else
+    echo "ok: the system menu opens the About box"
+    [ -n "${SHOTS:-}" ] && import -window root "$SHOTS/about-box.png"
+    activate "$about"
+    xdotool key Return
+    wait_gone '^Informazioni su TreskViewer$' || fail "Enter did not close the About box"
+fi
+
+# Escape ends the program with status 0.
+activate "$main"
+xdotool key Escape
+for _ in $(seq 1 100); do
+    kill -0 "$viewer_pid" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$viewer_pid" 2>/dev/null; then
+    fail "Escape did not end the program"
+else
+    status=0
+    wait "$viewer_pid" || status=$?
+    viewer_pid=""
+    [ "$status" -eq 0 ] && echo "ok: Escape ends the program, status 0" ||
+        fail "the program ended with status $status"
+fi
+if grep -i 'unhandled exception\|err:' "$work/viewer.log" >&2; then
+    fail "Wine reported errors"
+fi
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures failed" >&2
+    exit 1
+fi
+echo "all Windows viewer checks passed"
