@@ -68,11 +68,15 @@ activate() {
     xdotool mousemove --window "$1" 2 2 click 1
     sleep 0.2
 }
-# Clicks the main dialog at a point given in dialog units; the window is the
-# dialog's client area, 433 x 280 units.
+# Clicks the main dialog at a point given in dialog units. Its client area
+# is 433 x 280 units, 650 x 455 pixels in "MS Sans Serif" 8 (4 units are 6
+# pixels across, 8 units 13 pixels down); the window around it has a frame
+# of equal width on three sides and the caption on top.
+client_left=0
+client_top=0
 click_dialog() {
-    eval "$(xdotool getwindowgeometry --shell "$main")"
-    xdotool mousemove --window "$main" $(($1 * WIDTH / 433)) $(($2 * HEIGHT / 280)) click 1
+    xdotool mousemove --window "$main" $((client_left + ($1 * 6 + 2) / 4)) \
+        $((client_top + ($2 * 13 + 4) / 8)) click 1
     sleep 0.3
 }
 # Answers the file dialog with the given title: types path into its file
@@ -104,6 +108,13 @@ if [ -z "$main" ]; then
     fail "the dialog did not appear; visible windows: $(xdotool search --onlyvisible --name . \
         getwindowname %@ 2>/dev/null | tr '\n' ',')"
     tail -n 20 "$work/viewer.log" >&2
+    exit 1
+fi
+eval "$(xdotool getwindowgeometry --shell "$main")"
+client_left=$(((WIDTH - 650) / 2))
+client_top=$((HEIGHT - 455 - client_left))
+if [ "$client_left" -lt 0 ] || [ "$client_top" -lt "$client_left" ]; then
+    fail "the dialog is ${WIDTH} x ${HEIGHT} pixels: no client area of 650 x 455 in it"
     exit 1
 fi
 
