@@ -33,13 +33,13 @@ echo "--- tests under Wine"
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c \
   './scripts/wine-prefix.sh && cd "$0" && ctest --output-on-failure -j "$(nproc)"' "$build"
 tested=$SECONDS
+# That Wine session keeps the display that has just ended: end it too, so
+# that the next Wine program starts a session of its own.
+wineserver -k || true
 
 echo "--- resources, zip and installer"
 tests/windows/check_dist.sh "$build/dist"
 echo "--- the viewer under Wine, driven with xdotool"
-# The Wine session of the headless tests has no display: end it now rather
-# than wait for it to time out.
-wineserver -k || true
 tests/windows/viewer_wine_test.sh "$build/dist/TreskViewer.exe" examples
 echo "windows stage: build $((built - start)) s, Wine prefix and tests $((tested - built)) s," \
   "package and end-to-end checks $((SECONDS - tested)) s"
