@@ -158,8 +158,9 @@ struct MemoryCutRowTable::Impl {
     std::vector<std::unique_ptr<Row[]>> pages;
     std::size_t count = 0;
     std::vector<Chunk> chunks;
-    // Chunks of a cleared table, handed out again before new ones are made.
-    std::vector<std::unique_ptr<char[]>> spare;
+    // Chunks of a cleared table, the first one last: the next load asks for
+    // chunks of the same sizes in the same order and gets them back.
+    std::vector<Chunk> spare;
     // Bytes of blocks that a rewritten row left behind.
     std::size_t garbage = 0;
     std::size_t live = 0;
@@ -248,8 +249,8 @@ struct MemoryCutRowTable::Impl {
             const std::size_t grown =
                 chunks.size() < kSmallChunks ? kFirstChunkSize << chunks.size() : kChunkSize;
             chunk.size = std::max(size, grown);
-            if (chunk.size == kChunkSize && !spare.empty()) {
-                chunk.data = std::move(spare.back());
+            if (!spare.empty() && spare.back().size == chunk.size) {
+                chunk.data = std::move(spare.back().data);
                 spare.pop_back();
             } else {
                 chunk.data.reset(new char[chunk.size]);
@@ -359,19 +360,18 @@ void MemoryCutRowTable::ReleaseMemory() {
 void MemoryCutRowTable::DeleteAllItems() {
     // The dialog reloads the list on every keystroke in the path field: the
     // memory the rows took is kept for the next load, which would otherwise
-    // pay again for every page of it. Only the chunks of the arena and the
-    // index pages stay; they are reused from the first.
+    // pay again for every page of it, and a list no longer than the last one
+    // reloads without allocating. Only the chunks of the arena and the index
+    // pages stay; they are reused from the first. A chunk made for one
+    // oversized block is let go.
     Impl& impl = *m_impl;
     impl.count = 0;
     impl.garbage = 0;
     impl.live = 0;
-    for (Chunk& chunk : impl.chunks) {
-        chunk.used = 0;
-    }
     impl.spare.clear();
     while (!impl.chunks.empty()) {
-        if (impl.chunks.back().size == kChunkSize) {
-            impl.spare.push_back(std::move(impl.chunks.back().data));
+        if (impl.chunks.back().size <= kChunkSize) {
+            impl.spare.push_back(std::move(impl.chunks.back()));
         }
         impl.chunks.pop_back();
     }
