@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 // AddressSanitizer keeps freed memory out of use for a while to catch late
 // uses; its default 256 MB means every allocation of a run lands on fresh pages,
@@ -12,16 +13,6 @@ extern "C" const char* __asan_default_options() {  // NOLINT(bugprone-reserved-i
 }
 
 namespace tresk::fuzz {
-namespace {
-
-void AppendCell(std::string& line, const std::string& text, bool padded) {
-    line += text;
-    if (padded && text.size() < 10) {
-        line.append(10 - text.size(), ' ');
-    }
-}
-
-}  // namespace
 
 void Fail(const char* file, int line, const char* condition, const std::string& detail) {
     std::fprintf(stderr, "%s:%d: invariant broken: %s\n%s\n", file, line, condition,
@@ -29,24 +20,53 @@ void Fail(const char* file, int line, const char* condition, const std::string& 
     std::abort();
 }
 
-std::string ExpectedReport(const std::vector<ReportCells>& rows) {
-    static const char* const kTitles[12] = {"Lung/Dist", "Spes/Lung", "TSX",   "TDX",
-                                            "N_Pezzi",   "Spess",     "Info1", "Info2/BC",
-                                            "Info3/BC",  "Info4",     "BSX",   "BDX"};
-    std::string report;
-    for (int column = 0; column < 12; ++column) {
-        AppendCell(report, kTitles[column], column < 11);
-    }
-    report += "\r\n";
-    report.append(120, '-');
-    report += "\r\n\r\n";
-    for (const ReportCells& row : rows) {
-        for (std::size_t column = 0; column < 12; ++column) {
-            AppendCell(report, row[column].substr(0, 7), column < 11);
+namespace {
+
+// The first three lines of every report, made once.
+std::string MakeHeader() {
+    static constexpr std::string_view kTitles[12] = {
+        "Lung/Dist", "Spes/Lung", "TSX",      "TDX",   "N_Pezzi", "Spess",
+        "Info1",     "Info2/BC",  "Info3/BC", "Info4", "BSX",     "BDX"};
+    std::string header;
+    for (std::size_t column = 0; column < 12; ++column) {
+        header += kTitles[column];
+        if (column < 11) {
+            header.append(10 - kTitles[column].size(), ' ');
         }
-        report += "\r\n";
     }
-    return report;
+    header += "\r\n";
+    header.append(120, '-');
+    header += "\r\n\r\n";
+    return header;
+}
+
+constexpr char kPadding[] = "          ";  // a cell's 10 places
+
+}  // namespace
+
+bool ReportMatcher::Text(const char* text, std::size_t size) {
+    if (m_report.size() - m_pos < size ||
+        (size != 0 && std::memcmp(m_report.data() + m_pos, text, size) != 0)) {
+        return false;
+    }
+    m_pos += size;
+    return true;
+}
+
+bool ReportMatcher::Header() {
+    static const std::string header = MakeHeader();
+    return Text(header.data(), header.size());
+}
+
+bool ReportMatcher::Line(std::span<const std::string_view, 12> cells) {
+    for (std::size_t column = 0; column < 12; ++column) {
+        const std::size_t shown = cells[column].size() < 7 ? cells[column].size() : 7;
+        if (!Text(cells[column].data(), shown) ||
+            (column < 11 && !Text(kPadding, 10 - shown))) {
+            return false;
+        }
+    }
+    return Text("\r\n", 2);
 }
 
 }  // namespace tresk::fuzz
