@@ -1,5 +1,6 @@
 // CFile over POSIX descriptors, and the errno values grouped into causes.
 #include "platform/file.h"
+#include "platform/file_os.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -7,14 +8,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <string>
 
 std::string FullPath(const std::string& path) {
@@ -80,10 +79,6 @@ int CloseRetainingErrno(int fd) {
     errno = saved;
     return -1;
 }
-
-using tresk::file_fault::Op;
-using tresk::file_fault::detail::CountCall;
-using tresk::file_fault::detail::TakeInjectedErrno;
 
 // A file larger than the process may write (ulimit -f) must fail the write with
 // EFBIG, reported as a full disk, instead of killing the process with SIGXFSZ.
@@ -177,23 +172,6 @@ int CFileException::OsErrorToException(int errnoValue) {
 }
 
 // ---- CFile
-
-CFile::~CFile() {
-    if (!IsOpen()) {
-        return;
-    }
-    // An exception is unwinding past this file, or the owner did not close
-    // it. A file written directly gets what is pending if the system still
-    // takes it; a replacement is abandoned, so the target stays as it was.
-    // Nothing can be reported from here.
-    if (m_strNewFile.empty()) {
-        try {
-            FlushWrites();
-        } catch (...) {
-        }
-    }
-    Abort();
-}
 
 bool CFile::Open(const std::string& path, unsigned flags, CFileException* error) {
     Close();
@@ -472,224 +450,60 @@ bool CFile::IsSameFile(const std::string& first, const std::string& second) {
            a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-void CFile::OpenMemoryForWriting() {
-    Abort();
-    m_buf = new unsigned char[kBufferSize];
-    m_memWritten.clear();
-    m_memory = true;
-    m_writable = true;
+// ---- The system calls of the shared code
+
+namespace tresk::file_os {
+
+const int kNotOpen = EBADF;
+const int kHeldByOther = EWOULDBLOCK;
+
+std::ptrdiff_t ReadSome(int fd, void* buffer, std::size_t count, int& error) {
+    ssize_t got;
+    do {
+        got = ::read(fd, buffer, count);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) {
+        error = errno;
+    }
+    return got;
 }
 
-const std::string& CFile::MemoryWritten() {
-    if (m_memory) {
-        FlushWrites();
-    }
-    return m_memWritten;
-}
-
-void CFile::TruncateMemory() {
-    m_writeLen = 0;
-    m_memWritten.clear();
-}
-
-void CFile::AttachMemory(const void* data, std::size_t size) {
-    Abort();
-    m_memory = true;
-    m_writable = false;
-    m_strFileName.clear();
-    // Only ever read: the cast lets the read-ahead path serve these bytes.
-    m_buf = static_cast<unsigned char*>(const_cast<void*>(data));
-    m_readPos = 0;
-    m_readEnd = size;
-}
-
-void CFile::ThrowOsError(int errnoValue) const {
-    throw CFileException(CFileException::OsErrorToException(errnoValue), errnoValue, m_strFileName);
-}
-
-std::size_t CFile::ReadSlow(void* buffer, std::size_t count) {
-    if (count == 0) {
-        return 0;
-    }
-    if (CountCall(Op::read)) {
-        const int err = TakeInjectedErrno(Op::read);
-        if (err == 0) {
-            return 0;
-        }
-        ThrowOsError(err);
-    }
-    auto* out = static_cast<unsigned char*>(buffer);
-    if (m_memory && !m_writable) {
-        const std::size_t take = std::min(count, m_readEnd - m_readPos);
-        if (take != 0) {  // an empty memory file may have no buffer at all
-            std::memcpy(out, m_buf + m_readPos, take);
-            m_readPos += take;
-        }
-        return take;
-    }
-    if (m_fd < 0 || m_writable) {
-        if (m_fd < 0 && m_openFailCause != CFileException::fileNotFound) {
-            throw CFileException(m_openFailCause, EWOULDBLOCK, m_strFileName);
-        }
-        ThrowOsError(EBADF);
-    }
-
-    std::size_t done = 0;
-    while (done < count) {
-        if (m_readPos < m_readEnd) {
-            const std::size_t take = std::min(count - done, m_readEnd - m_readPos);
-            std::memcpy(out + done, m_buf + m_readPos, take);
-            m_readPos += take;
-            done += take;
-            continue;
-        }
-        if (m_buf == nullptr) {
-            m_buf = new unsigned char[kBufferSize];
-        }
-        ssize_t got;
-        do {
-            got = ::read(m_fd, m_buf, kBufferSize);
-        } while (got < 0 && errno == EINTR);
-        if (got < 0) {
-            m_readPos = m_readEnd = 0;
-            ThrowOsError(errno);
-        }
-        m_readPos = 0;
-        m_readEnd = static_cast<std::size_t>(got);
-        if (got == 0) {
-            break;  // end of file
-        }
-    }
-    return done;
-}
-
-void CFile::WriteSlow(const void* buffer, std::size_t count) {
-    if (count == 0) {
-        return;
-    }
-    if (CountCall(Op::write)) {
-        const int err = TakeInjectedErrno(Op::write);
-        if (IsOpen() && m_writable) {
-            // What was written before the failing call reaches the file.
-            FlushWrites();
-            if (err == 0) {
-                const std::size_t half = std::min(count / 2, kBufferSize);
-                if (half > 0) {
-                    std::memcpy(m_buf, buffer, half);
-                    m_writeLen = half;
-                    FlushWrites();
-                }
-                throw CFileException(CFileException::diskFull, -1, m_strFileName);
-            }
-        }
-        ThrowOsError(err == 0 ? EBADF : err);
-    }
-    if (!IsOpen() || !m_writable) {
-        if (m_fd < 0 && m_openFailCause != CFileException::fileNotFound) {
-            throw CFileException(m_openFailCause, EWOULDBLOCK, m_strFileName);
-        }
-        ThrowOsError(EBADF);
-    }
-    const auto* in = static_cast<const unsigned char*>(buffer);
-    while (count > 0) {
-        if (m_writeLen == kBufferSize) {
-            FlushWrites();
-        }
-        const std::size_t take = std::min(count, kBufferSize - m_writeLen);
-        std::memcpy(m_buf + m_writeLen, in, take);
-        m_writeLen += take;
-        in += take;
-        count -= take;
-    }
-}
-
-// Stores the pending writes. On failure the pending bytes are dropped (they
-// cannot be stored) and the error is raised: ENOSPC and the like with their
-// cause, a write that stores nothing at all as disk full with OS error -1. A
-// descriptor someone else made non-blocking (a pipe to a slow reader) is
+// A descriptor someone else made non-blocking (a pipe to a slow reader) is
 // waited on until it takes more.
-void CFile::FlushWrites() {
-    if (!m_writable || !IsOpen() || m_writeLen == 0) {
-        return;
-    }
-    if (m_memory) {
-        m_memWritten.append(reinterpret_cast<const char*>(m_buf), m_writeLen);
-        m_writeLen = 0;
-        return;
-    }
-    std::size_t done = 0;
-    while (done < m_writeLen) {
-        const ssize_t put = ::write(m_fd, m_buf + done, m_writeLen - done);
+std::ptrdiff_t WriteSome(int fd, const void* buffer, std::size_t count, int& error) {
+    for (;;) {
+        const ssize_t put = ::write(fd, buffer, count);
         if (put < 0 && errno == EINTR) {
             continue;
         }
-        if (put < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && WaitWritable(m_fd)) {
+        if (put < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && WaitWritable(fd)) {
             continue;
         }
-        if (put <= 0) {
-            const int err = put < 0 ? errno : 0;
-            m_writeLen = 0;
-            if (err == 0) {
-                throw CFileException(CFileException::diskFull, -1, m_strFileName);
-            }
-            ThrowOsError(err);
-        }
-        done += static_cast<std::size_t>(put);
-    }
-    m_writeLen = 0;
-}
-
-void CFile::Flush() {
-    if (!IsOpen()) {
-        ThrowOsError(EBADF);
-    }
-    FlushWrites();
-}
-
-void CFile::Close() {
-    if (m_fd < 0) {
-        if (m_memory) {
-            FlushWrites();
-        }
-        Abort();  // a memory file, or nothing open
-        return;
-    }
-    try {
-        FlushWrites();
-        if (!m_strNewFile.empty()) {
-            Commit();
-        }
-    } catch (...) {
-        Abort();
-        throw;
-    }
-    // The lock goes with the descriptor. A failed close of a file that was
-    // written can mean lost data (NFS reports write errors here).
-    const int closeError = Abort();
-    if (closeError != 0 && closeError != EINTR && m_writable) {
-        ThrowOsError(closeError);
+        error = put < 0 ? errno : 0;
+        return put;
     }
 }
 
-// Puts the finished new file in the target's place: on the disk first, then
-// renamed over the target (one step: a reader sees the old file or the new,
-// never a part), then the folder's entry on the disk too.
-void CFile::Commit() {
-    if (::fsync(m_fd) != 0 && errno != EINVAL) {
-        ThrowOsError(errno);
-    }
-    const int fd = m_fd;
-    m_fd = -1;
-    if (::close(fd) != 0 && errno != EINTR) {
-        ThrowOsError(errno);
-    }
-    if (::rename(m_strNewFile.c_str(), m_strReplaced.c_str()) != 0) {
-        ThrowOsError(errno);
-    }
-    m_strNewFile.clear();
+// A device that cannot be synchronised (EINVAL: a pipe, /dev/null) has
+// nothing to put on a disk.
+int SyncToDisk(int fd) {
+    return ::fsync(fd) != 0 && errno != EINVAL ? errno : 0;
+}
+
+int CloseFile(int fd) noexcept {
+    return ::close(fd) != 0 && errno != EINTR ? errno : 0;
+}
+
+// The rename replaces the target in one step; the target stays locked until
+// the descriptor that holds it is closed.
+int MoveOver(const std::string& from, const std::string& to, int& /*held*/) {
+    return ::rename(from.c_str(), to.c_str()) != 0 ? errno : 0;
+}
+
+void SyncFolder(const std::string& path) {
     std::string folder;
     std::string base;
-    SplitPath(m_strReplaced, folder, base);
+    SplitPath(path, folder, base);
     const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         (void)::fsync(dirFd);
@@ -697,29 +511,8 @@ void CFile::Commit() {
     }
 }
 
-int CFile::Abort() noexcept {
-    int closeError = 0;
-    if (m_fd >= 0) {
-        if (::close(m_fd) != 0) {
-            closeError = errno;
-        }
-        m_fd = -1;
-    }
-    if (!m_strNewFile.empty()) {
-        ::unlink(m_strNewFile.c_str());
-        m_strNewFile.clear();
-    }
-    m_strReplaced.clear();
-    if (m_lockFd >= 0) {
-        ::close(m_lockFd);
-        m_lockFd = -1;
-    }
-    if (m_memory && !m_writable) {
-        m_buf = nullptr;  // the bytes read belong to the caller
-    }
-    m_memory = false;
-    delete[] m_buf;
-    m_buf = nullptr;
-    m_readPos = m_readEnd = m_writeLen = 0;
-    return closeError;
+void RemoveFile(const std::string& path) noexcept {
+    ::unlink(path.c_str());
 }
+
+}  // namespace tresk::file_os

@@ -2,9 +2,11 @@
 // two exceptions the program raises: CFileException for a failed read, write or
 // open, CMemoryException when memory runs out.
 //
-// No GUI and no OS headers here: the messages and the exceptions live in
-// file_common.cpp, the system calls in file.cpp (POSIX) and file_win32.cpp
-// (Windows); CMake builds the one for the target system.
+// No GUI and no OS headers here: the messages, the exceptions and CFile's
+// buffers, memory files, closing and safe replace live in file_common.cpp;
+// opening files and the few system calls that code makes (file_os.h) in
+// file.cpp (POSIX) and file_win32.cpp (Windows); CMake builds the one for the
+// target system.
 #pragma once
 
 #include <cstddef>

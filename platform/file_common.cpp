@@ -1,10 +1,16 @@
 // The parts of the file layer that do not depend on the operating system: the
-// fifteen messages, CFileException and CMemoryException, and the fault seam's
-// counters. Each system's CFile (file.cpp for POSIX, file_win32.cpp for
-// Windows) builds on them.
+// fifteen messages, CFileException and CMemoryException, the fault seam's
+// counters, and CFile's buffers, memory files, closing and safe replace. Each
+// system's file (file.cpp for POSIX, file_win32.cpp for Windows) opens files
+// and gives the few system calls of file_os.h.
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <string>
 #include <utility>
 
 #include "platform/file.h"
+#include "platform/file_os.h"
 
 namespace {
 
@@ -113,4 +119,266 @@ const char* CMemoryException::Message() {
 
 const char* CMemoryException::what() const noexcept {
     return Message();
+}
+
+// ---- CFile: what every system shares
+
+namespace {
+
+using tresk::file_fault::Op;
+using tresk::file_fault::detail::CountCall;
+using tresk::file_fault::detail::TakeInjectedErrno;
+namespace os = tresk::file_os;
+
+}  // namespace
+
+CFile::~CFile() {
+    if (!IsOpen()) {
+        return;
+    }
+    // An exception is unwinding past this file, or the owner did not close
+    // it. A file written directly gets what is pending if the system still
+    // takes it; a replacement is abandoned, so the target stays as it was.
+    // Nothing can be reported from here.
+    if (m_strNewFile.empty()) {
+        try {
+            FlushWrites();
+        } catch (...) {
+        }
+    }
+    Abort();
+}
+
+void CFile::OpenMemoryForWriting() {
+    Abort();
+    m_buf = new unsigned char[kBufferSize];
+    m_memWritten.clear();
+    m_memory = true;
+    m_writable = true;
+}
+
+const std::string& CFile::MemoryWritten() {
+    if (m_memory) {
+        FlushWrites();
+    }
+    return m_memWritten;
+}
+
+void CFile::TruncateMemory() {
+    m_writeLen = 0;
+    m_memWritten.clear();
+}
+
+void CFile::AttachMemory(const void* data, std::size_t size) {
+    Abort();
+    m_memory = true;
+    m_writable = false;
+    m_strFileName.clear();
+    // Only ever read: the cast lets the read-ahead path serve these bytes.
+    m_buf = static_cast<unsigned char*>(const_cast<void*>(data));
+    m_readPos = 0;
+    m_readEnd = size;
+}
+
+void CFile::ThrowOsError(int errnoValue) const {
+    throw CFileException(CFileException::OsErrorToException(errnoValue), errnoValue, m_strFileName);
+}
+
+std::size_t CFile::ReadSlow(void* buffer, std::size_t count) {
+    if (count == 0) {
+        return 0;
+    }
+    if (CountCall(Op::read)) {
+        const int err = TakeInjectedErrno(Op::read);
+        if (err == 0) {
+            return 0;
+        }
+        ThrowOsError(err);
+    }
+    auto* out = static_cast<unsigned char*>(buffer);
+    if (m_memory && !m_writable) {
+        const std::size_t take = std::min(count, m_readEnd - m_readPos);
+        if (take != 0) {  // an empty memory file may have no buffer at all
+            std::memcpy(out, m_buf + m_readPos, take);
+            m_readPos += take;
+        }
+        return take;
+    }
+    if (m_fd < 0 || m_writable) {
+        if (m_fd < 0 && m_openFailCause != CFileException::fileNotFound) {
+            throw CFileException(m_openFailCause, os::kHeldByOther, m_strFileName);
+        }
+        ThrowOsError(os::kNotOpen);
+    }
+
+    std::size_t done = 0;
+    while (done < count) {
+        if (m_readPos < m_readEnd) {
+            const std::size_t take = std::min(count - done, m_readEnd - m_readPos);
+            std::memcpy(out + done, m_buf + m_readPos, take);
+            m_readPos += take;
+            done += take;
+            continue;
+        }
+        if (m_buf == nullptr) {
+            m_buf = new unsigned char[kBufferSize];
+        }
+        int error = 0;
+        const std::ptrdiff_t got = os::ReadSome(m_fd, m_buf, kBufferSize, error);
+        if (got < 0) {
+            m_readPos = m_readEnd = 0;
+            ThrowOsError(error);
+        }
+        m_readPos = 0;
+        m_readEnd = static_cast<std::size_t>(got);
+        if (got == 0) {
+            break;  // end of file
+        }
+    }
+    return done;
+}
+
+void CFile::WriteSlow(const void* buffer, std::size_t count) {
+    if (count == 0) {
+        return;
+    }
+    if (CountCall(Op::write)) {
+        const int err = TakeInjectedErrno(Op::write);
+        if (IsOpen() && m_writable) {
+            // What was written before the failing call reaches the file.
+            FlushWrites();
+            if (err == 0) {
+                const std::size_t half = std::min(count / 2, kBufferSize);
+                if (half > 0) {
+                    std::memcpy(m_buf, buffer, half);
+                    m_writeLen = half;
+                    FlushWrites();
+                }
+                throw CFileException(CFileException::diskFull, -1, m_strFileName);
+            }
+        }
+        ThrowOsError(err == 0 ? os::kNotOpen : err);
+    }
+    if (!IsOpen() || !m_writable) {
+        if (m_fd < 0 && m_openFailCause != CFileException::fileNotFound) {
+            throw CFileException(m_openFailCause, os::kHeldByOther, m_strFileName);
+        }
+        ThrowOsError(os::kNotOpen);
+    }
+    const auto* in = static_cast<const unsigned char*>(buffer);
+    while (count > 0) {
+        if (m_writeLen == kBufferSize) {
+            FlushWrites();
+        }
+        const std::size_t take = std::min(count, kBufferSize - m_writeLen);
+        std::memcpy(m_buf + m_writeLen, in, take);
+        m_writeLen += take;
+        in += take;
+        count -= take;
+    }
+}
+
+// Stores the pending writes. On failure the pending bytes are dropped (they
+// cannot be stored) and the error is raised: ENOSPC and the like with their
+// cause, a write that stores nothing and names no error as disk full with OS
+// error -1.
+void CFile::FlushWrites() {
+    if (!m_writable || !IsOpen() || m_writeLen == 0) {
+        return;
+    }
+    if (m_memory) {
+        m_memWritten.append(reinterpret_cast<const char*>(m_buf), m_writeLen);
+        m_writeLen = 0;
+        return;
+    }
+    std::size_t done = 0;
+    while (done < m_writeLen) {
+        int error = 0;
+        const std::ptrdiff_t put = os::WriteSome(m_fd, m_buf + done, m_writeLen - done, error);
+        if (put <= 0) {
+            m_writeLen = 0;
+            if (error != 0) {
+                ThrowOsError(error);
+            }
+            throw CFileException(CFileException::diskFull, -1, m_strFileName);
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    m_writeLen = 0;
+}
+
+void CFile::Flush() {
+    if (!IsOpen()) {
+        ThrowOsError(os::kNotOpen);
+    }
+    FlushWrites();
+}
+
+void CFile::Close() {
+    if (m_fd < 0) {
+        if (m_memory) {
+            FlushWrites();
+        }
+        Abort();  // a memory file, or nothing open
+        return;
+    }
+    try {
+        FlushWrites();
+        if (!m_strNewFile.empty()) {
+            Commit();
+        }
+    } catch (...) {
+        Abort();
+        throw;
+    }
+    // A lock goes with the descriptor. A failed close of a file that was
+    // written can mean lost data (NFS reports write errors here).
+    const int closeError = Abort();
+    if (closeError != 0 && m_writable) {
+        ThrowOsError(closeError);
+    }
+}
+
+// Puts the finished new file in the target's place: on the disk first, then
+// moved over the target in one step (a reader sees the old file or the new,
+// never a part), then the folder's entry on the disk too.
+void CFile::Commit() {
+    if (const int error = os::SyncToDisk(m_fd); error != 0) {
+        ThrowOsError(error);
+    }
+    const int fd = m_fd;
+    m_fd = -1;
+    if (const int error = os::CloseFile(fd); error != 0) {
+        ThrowOsError(error);
+    }
+    if (const int error = os::MoveOver(m_strNewFile, m_strReplaced, m_lockFd); error != 0) {
+        ThrowOsError(error);
+    }
+    m_strNewFile.clear();
+    os::SyncFolder(m_strReplaced);
+}
+
+int CFile::Abort() noexcept {
+    int closeError = 0;
+    if (m_fd >= 0) {
+        closeError = os::CloseFile(m_fd);
+        m_fd = -1;
+    }
+    if (!m_strNewFile.empty()) {
+        os::RemoveFile(m_strNewFile);
+        m_strNewFile.clear();
+    }
+    m_strReplaced.clear();
+    if (m_lockFd >= 0) {
+        os::CloseFile(m_lockFd);
+        m_lockFd = -1;
+    }
+    if (m_memory && !m_writable) {
+        m_buf = nullptr;  // the bytes read belong to the caller
+    }
+    m_memory = false;
+    delete[] m_buf;
+    m_buf = nullptr;
+    m_readPos = m_readEnd = m_writeLen = 0;
+    return closeError;
 }

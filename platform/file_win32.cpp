@@ -3,19 +3,14 @@
 // GetLastError() selecting the cause by the Windows error table.
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "platform/file.h"
+#include "platform/file_os.h"
 
 namespace {
-
-using tresk::file_fault::Op;
-using tresk::file_fault::detail::CountCall;
-using tresk::file_fault::detail::TakeInjectedErrno;
 
 // Handles are kept in CFile's int: Windows guarantees that a handle's value
 // fits 32 bits, so it survives the round trip sign-extended.
@@ -189,23 +184,6 @@ int CFileException::OsErrorToException(int errnoValue) {
 
 // ---- CFile
 
-CFile::~CFile() {
-    if (m_fd < 0) {
-        return;
-    }
-    // An exception is unwinding past this file, or the owner did not close
-    // it. A file written directly gets what is pending if the system still
-    // takes it; a replacement is abandoned, so the target stays as it was.
-    // Nothing can be reported from here.
-    if (m_strNewFile.empty()) {
-        try {
-            FlushWrites();
-        } catch (...) {
-        }
-    }
-    Abort();
-}
-
 bool CFile::Open(const std::string& path, unsigned flags, CFileException* error) {
     Close();
     m_strFileName.clear();
@@ -373,223 +351,67 @@ bool CFile::IsSameFile(const std::string& first, const std::string& second) {
            a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
 }
 
-void CFile::AttachMemory(const void* data, std::size_t size) {
-    Abort();
-    m_memory = true;
-    m_strFileName.clear();
-    // Only ever read: the cast lets the read-ahead path serve these bytes.
-    m_buf = static_cast<unsigned char*>(const_cast<void*>(data));
-    m_readPos = 0;
-    m_readEnd = size;
-}
+// ---- The system calls of the shared code
 
-void CFile::ThrowOsError(int errnoValue) const {
-    throw CFileException(CFileException::OsErrorToException(errnoValue), errnoValue, m_strFileName);
-}
+namespace tresk::file_os {
 
-std::size_t CFile::ReadSlow(void* buffer, std::size_t count) {
-    if (count == 0) {
+const int kNotOpen = ERROR_INVALID_HANDLE;
+const int kHeldByOther = ERROR_SHARING_VIOLATION;
+
+// A failure whose error code is 0 raises no error: what was read so far is
+// all there is. A pipe whose writer is done (standard input) reports its end
+// as a broken pipe.
+std::ptrdiff_t ReadSome(int fd, void* buffer, std::size_t count, int& error) {
+    DWORD got = 0;
+    if (ReadFile(ToHandle(fd), buffer, static_cast<DWORD>(count), &got, nullptr) == 0) {
+        const int err = LastError();
+        if (err != 0 && err != ERROR_BROKEN_PIPE) {
+            error = err;
+            return -1;
+        }
         return 0;
     }
-    if (CountCall(Op::read)) {
-        const int err = TakeInjectedErrno(Op::read);
-        if (err == 0) {
-            return 0;
-        }
-        ThrowOsError(err);
-    }
-    auto* out = static_cast<unsigned char*>(buffer);
-    if (m_memory) {
-        const std::size_t take = std::min(count, m_readEnd - m_readPos);
-        if (take != 0) {  // an empty memory file may have no buffer at all
-            std::memcpy(out, m_buf + m_readPos, take);
-            m_readPos += take;
-        }
-        return take;
-    }
-    if (m_fd < 0 || m_writable) {
-        if (m_fd < 0 && m_openFailCause != CFileException::fileNotFound) {
-            throw CFileException(m_openFailCause, ERROR_SHARING_VIOLATION, m_strFileName);
-        }
-        ThrowOsError(ERROR_INVALID_HANDLE);
-    }
-
-    std::size_t done = 0;
-    while (done < count) {
-        if (m_readPos < m_readEnd) {
-            const std::size_t take = std::min(count - done, m_readEnd - m_readPos);
-            std::memcpy(out + done, m_buf + m_readPos, take);
-            m_readPos += take;
-            done += take;
-            continue;
-        }
-        if (m_buf == nullptr) {
-            m_buf = new unsigned char[kBufferSize];
-        }
-        DWORD got = 0;
-        if (ReadFile(ToHandle(m_fd), m_buf, static_cast<DWORD>(kBufferSize), &got, nullptr) == 0) {
-            m_readPos = m_readEnd = 0;
-            // A failure whose error code is 0 raises no error: what was read
-            // so far is all there is. A pipe whose writer is done (standard
-            // input) reports its end as a broken pipe.
-            const int err = LastError();
-            if (err != 0 && err != ERROR_BROKEN_PIPE) {
-                ThrowOsError(err);
-            }
-            got = 0;
-        }
-        m_readPos = 0;
-        m_readEnd = got;
-        if (got == 0) {
-            break;  // end of file
-        }
-    }
-    return done;
+    return static_cast<std::ptrdiff_t>(got);
 }
 
-void CFile::WriteSlow(const void* buffer, std::size_t count) {
-    if (count == 0) {
-        return;
+// A failure whose error code is 0 names no error of its own: the bytes it
+// did not store make it a short write.
+std::ptrdiff_t WriteSome(int fd, const void* buffer, std::size_t count, int& error) {
+    DWORD put = 0;
+    if (WriteFile(ToHandle(fd), buffer, static_cast<DWORD>(count), &put, nullptr) == 0) {
+        error = LastError();
+        return error != 0 ? -1 : 0;
     }
-    if (CountCall(Op::write)) {
-        const int err = TakeInjectedErrno(Op::write);
-        if (m_fd >= 0 && m_writable) {
-            // What was written before the failing call reaches the file.
-            FlushWrites();
-            if (err == 0) {
-                const std::size_t half = std::min(count / 2, kBufferSize);
-                if (half > 0) {
-                    std::memcpy(m_buf, buffer, half);
-                    m_writeLen = half;
-                    FlushWrites();
-                }
-                throw CFileException(CFileException::diskFull, -1, m_strFileName);
-            }
-        }
-        ThrowOsError(err == 0 ? ERROR_INVALID_HANDLE : err);
-    }
-    if (m_fd < 0 || !m_writable) {
-        if (m_fd < 0 && m_openFailCause != CFileException::fileNotFound) {
-            throw CFileException(m_openFailCause, ERROR_SHARING_VIOLATION, m_strFileName);
-        }
-        ThrowOsError(ERROR_INVALID_HANDLE);
-    }
-    const auto* in = static_cast<const unsigned char*>(buffer);
-    while (count > 0) {
-        if (m_writeLen == kBufferSize) {
-            FlushWrites();
-        }
-        const std::size_t take = std::min(count, kBufferSize - m_writeLen);
-        std::memcpy(m_buf + m_writeLen, in, take);
-        m_writeLen += take;
-        in += take;
-        count -= take;
-    }
+    error = 0;
+    return static_cast<std::ptrdiff_t>(put);
 }
 
-// Stores the pending writes. On failure the pending bytes are dropped (they
-// cannot be stored) and the error is raised with its cause. A failure whose
-// error code is 0 raises no error of its own, but the bytes it did not store
-// make it a short write: disk full with OS error -1.
-void CFile::FlushWrites() {
-    if (!m_writable || m_fd < 0 || m_writeLen == 0) {
-        return;
-    }
-    std::size_t done = 0;
-    while (done < m_writeLen) {
-        DWORD put = 0;
-        if (WriteFile(ToHandle(m_fd), m_buf + done, static_cast<DWORD>(m_writeLen - done), &put,
-                      nullptr) == 0) {
-            const int err = LastError();
-            if (err != 0) {
-                m_writeLen = 0;
-                ThrowOsError(err);
-            }
-            put = 0;
-        }
-        if (put == 0) {
-            m_writeLen = 0;
-            throw CFileException(CFileException::diskFull, -1, m_strFileName);
-        }
-        done += put;
-    }
-    m_writeLen = 0;
+int SyncToDisk(int fd) {
+    return FlushFileBuffers(ToHandle(fd)) == 0 ? LastError() : 0;
 }
 
-void CFile::Flush() {
-    if (m_fd < 0) {
-        ThrowOsError(ERROR_INVALID_HANDLE);
-    }
-    FlushWrites();
+int CloseFile(int fd) noexcept {
+    return CloseHandle(ToHandle(fd)) == 0 ? LastError() : 0;
 }
 
-void CFile::Close() {
-    if (m_fd < 0) {
-        Abort();  // a memory file, or nothing open
-        return;
+// Windows moves nothing over a file that is open: the target is let go just
+// before. The move is written through to the disk.
+int MoveOver(const std::string& from, const std::string& to, int& held) {
+    if (held >= 0) {
+        CloseHandle(ToHandle(held));
+        held = -1;
     }
-    try {
-        FlushWrites();
-        if (!m_strNewFile.empty()) {
-            Commit();
-        }
-    } catch (...) {
-        Abort();
-        throw;
-    }
-    const int closeError = Abort();
-    if (closeError != 0 && m_writable) {
-        ThrowOsError(closeError);
-    }
+    return MoveFileExA(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0
+               ? LastError()
+               : 0;
 }
 
-// Puts the finished new file in the target's place: on the disk first, then
-// moved over the target in one step (a reader sees the old file or the new,
-// never a part), written through to the disk as well. The target is let go
-// just before: Windows moves nothing over a file that is open.
-void CFile::Commit() {
-    HANDLE handle = ToHandle(m_fd);
-    if (FlushFileBuffers(handle) == 0) {
-        ThrowOsError(LastError());
-    }
-    m_fd = -1;
-    if (CloseHandle(handle) == 0) {
-        ThrowOsError(LastError());
-    }
-    if (m_lockFd >= 0) {
-        CloseHandle(ToHandle(m_lockFd));
-        m_lockFd = -1;
-    }
-    if (MoveFileExA(m_strNewFile.c_str(), m_strReplaced.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
-        ThrowOsError(LastError());
-    }
-    m_strNewFile.clear();
+// MOVEFILE_WRITE_THROUGH has put the folder's entry on the disk already.
+void SyncFolder(const std::string& /*path*/) {}
+
+void RemoveFile(const std::string& path) noexcept {
+    DeleteFileA(path.c_str());
 }
 
-int CFile::Abort() noexcept {
-    int closeError = 0;
-    if (m_fd >= 0) {
-        if (CloseHandle(ToHandle(m_fd)) == 0) {
-            closeError = LastError();
-        }
-        m_fd = -1;
-    }
-    if (!m_strNewFile.empty()) {
-        DeleteFileA(m_strNewFile.c_str());
-        m_strNewFile.clear();
-    }
-    m_strReplaced.clear();
-    if (m_lockFd >= 0) {
-        CloseHandle(ToHandle(m_lockFd));
-        m_lockFd = -1;
-    }
-    if (m_memory) {
-        m_buf = nullptr;  // not ours
-        m_memory = false;
-    }
-    delete[] m_buf;
-    m_buf = nullptr;
-    m_readPos = m_readEnd = m_writeLen = 0;
-    return closeError;
-}
+}  // namespace tresk::file_os
