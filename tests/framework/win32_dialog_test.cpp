@@ -2,11 +2,14 @@
 // template (a word out of place, such as a string's end, the 32-bit alignment
 // of each control or the font block, shows as a missing or wrong control),
 // the exceptions that must not unwind through the system's code, the
+// system-modal box that reports exhausted memory while the dialog goes on, the
 // owner-data list and a file drop.
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -122,14 +125,15 @@ TEST(Win32DialogTemplate, TheSystemBuildsEveryControlWithItsClassTextStyleAndThe
     DestroyWindow(dialog);
 }
 
-// A dialog of kTemplate whose list is a CListCtrl, and whose posted command
-// throws what it is told to.
+// A dialog of kTemplate whose list is a CListCtrl, and whose posted commands
+// throw: 100 what no guard reports, 101 memory exhaustion.
 class CProbeDlg : public CDialog {
 public:
     CProbeDlg() : CDialog(42) {}
 
     CListCtrl m_list;
     bool m_throw = false;
+    bool m_exhaust = false;
     std::string m_dropped;
     void OnDropFiles(const std::string& strPath) { m_dropped = strPath; }
 
@@ -141,11 +145,15 @@ protected:
         if (m_throw) {
             PostCommand(100);
         }
+        if (m_exhaust) {
+            PostCommand(101);
+        }
         return true;
     }
 
 private:
     void OnThrow() { throw std::runtime_error("not the framework's"); }
+    void OnExhaust() { throw std::bad_alloc(); }
 
     DECLARE_MESSAGE_MAP()
 };
@@ -153,6 +161,7 @@ private:
 // clang-format off
 BEGIN_MESSAGE_MAP(CProbeDlg, CDialog)
     ON_COMMAND(100, &CProbeDlg::OnThrow)
+    ON_COMMAND(101, &CProbeDlg::OnExhaust)
     ON_WM_DROPFILES()
 END_MESSAGE_MAP()
 // clang-format on
@@ -180,6 +189,45 @@ TEST_F(Win32Dialog, AnExceptionNoGuardReportsEndsTheDialogAndLeavesItsCall) {
     CProbeDlg dlg;
     dlg.m_throw = true;
     EXPECT_THROW(dlg.DoModal(), std::runtime_error);
+}
+
+TEST_F(Win32Dialog, ExhaustedMemoryGivesTheSystemModalBoxAndTheDialogGoesOn) {
+    SKIP_WITHOUT_DISPLAY();
+    CProbeDlg dlg;
+    dlg.m_exhaust = true;
+    // The box blocks the dialog's thread: another one reads it, answers it,
+    // and then closes the dialog, which must still be running.
+    std::string text;
+    LONG_PTR exStyle = 0;
+    std::thread user([&] {
+        HWND box = nullptr;
+        for (int tries = 0; box == nullptr && tries < 200; ++tries) {
+            Sleep(50);
+            box = FindWindowA("#32770", "Prova");  // captioned with the program's name
+        }
+        if (box == nullptr) {
+            return;
+        }
+        exStyle = GetWindowLongPtrA(box, GWL_EXSTYLE);
+        EnumChildWindows(
+            box,
+            [](HWND child, LPARAM found) {
+                const std::string childText = TextOf(child);
+                if (childText.find("Memoria") != std::string::npos) {
+                    *reinterpret_cast<std::string*>(found) = childText;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&text));
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        Sleep(200);
+        PostMessageA(AfxHwndOf(&dlg), WM_COMMAND, IDCANCEL, 0);
+    });
+    const int result = dlg.DoModal();
+    user.join();
+    EXPECT_EQ(text, "Memoria insufficiente.");
+    EXPECT_NE(exStyle & WS_EX_TOPMOST, 0);  // system-modal
+    EXPECT_EQ(result, IDCANCEL);
 }
 
 TEST_F(Win32Dialog, TheListLearnsTheRowCountOncePerLoadAndShowsCellsCutToItsBuffer) {
