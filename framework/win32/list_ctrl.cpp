@@ -7,6 +7,7 @@
 #include "framework/list_ctrl.h"
 #include "framework/row_copy_text.h"
 #include "framework/win32/ansi_text.h"
+#include "platform/file.h"
 
 CListView::CListView(HWND hwnd, HWND dialog, int id) : m_hWnd(hwnd), m_dialog(dialog), m_id(id) {}
 
@@ -165,7 +166,9 @@ bool AfxPutTextOnClipboard(HWND owner, const std::string& utf8) {
     const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
     if (memory == nullptr) {
-        return false;
+        // Too big for the memory left: said as for any other allocation of
+        // a command, not a copy that silently did nothing.
+        throw CMemoryException();
     }
     void* target = GlobalLock(memory);
     if (target == nullptr) {

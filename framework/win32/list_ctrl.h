@@ -68,5 +68,5 @@ private:
 
 // Replaces the clipboard's content with text (UTF-8) as Unicode text, lines
 // ended by CR LF as Windows programs expect. False when the clipboard cannot
-// be opened or the memory for the copy is missing.
+// be opened; CMemoryException when the memory for the copy is missing.
 bool AfxPutTextOnClipboard(HWND owner, const std::string& utf8);
