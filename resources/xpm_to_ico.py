@@ -32,8 +32,8 @@ def read_xpm(path):
     width, height, colours, cpp = (int(v) for v in strings[0].split()[:4])
     table = {}
     for line in strings[1:1 + colours]:
-        key, spec = line[:cpp], line[cpp:].split()
-        value = spec[spec.index("c") + 1]
+        key, fields = line[:cpp], line[cpp:].split()
+        value = fields[fields.index("c") + 1]
         if value.lower() == "none":
             table[key] = TRANSPARENT
         elif re.fullmatch(r"#[0-9A-Fa-f]{6}", value):
