@@ -1,7 +1,9 @@
 #include "framework/wx/row_clipboard.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include <wx/clipbrd.h>
 #include <wx/dataobj.h>
@@ -30,6 +32,23 @@ private:
     std::string m_utf8;
 };
 
+// Serving a paste copies the text twice more in this program: into the
+// toolkit's buffer, then into GTK's selection data, whose allocator ends the
+// process when it fails. A text that could not be copied twice now is
+// refused now, as memory exhausted, instead of ending the viewer when another
+// program pastes it (or a clipboard manager takes it, at once).
+// The room is asked for through a volatile pointer, so the compiler cannot
+// drop an allocation that is released unused.
+void* (*volatile const g_allocate)(std::size_t) = std::malloc;
+
+void EnsureRoomToServe(std::size_t size) {
+    void* const room = g_allocate(2 * size + 1);
+    if (room == nullptr) {
+        throw std::bad_alloc();
+    }
+    std::free(room);
+}
+
 }  // namespace
 
 std::vector<int> SelectedRows(const wxListCtrl& list) {
@@ -49,6 +68,7 @@ void SelectAllRows(wxListCtrl& list) {
 }
 
 bool PutTextOnClipboard(std::string text) {
+    EnsureRoomToServe(text.size());
     wxClipboardLocker lock;
     if (!lock) {
         return false;

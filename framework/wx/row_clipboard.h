@@ -17,7 +17,9 @@ void SelectAllRows(wxListCtrl& list);
 
 // Replaces the content of the clipboard with text (UTF-8; the clipboard
 // keeps it as it is, without a wide copy). False when the clipboard cannot be
-// opened (no display, or another program holds it).
+// opened (no display, or another program holds it). Throws std::bad_alloc,
+// leaving the clipboard as it was, when memory could not hold the copies a
+// paste of the text makes.
 bool PutTextOnClipboard(std::string text);
 
 // Gives list the keys of a copyable table: Ctrl+C puts the selected rows on

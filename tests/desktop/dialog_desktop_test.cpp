@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 #include <wx/arrstr.h>
-#include <wx/clipbrd.h>
-#include <wx/dataobj.h>
 #include <wx/dnd.h>
 #include <wx/listctrl.h>
 #include <wx/textctrl.h>
@@ -58,27 +56,6 @@ CListView& View(CCutListDlg& dlg) {
 
 wxTextCtrl* PathField(CCutListDlg& dlg) {
     return dynamic_cast<wxTextCtrl*>(Item(dlg, IDC_PATH));
-}
-
-wxString ClipboardText() {
-    wxClipboardLocker lock;
-    if (!lock || !wxTheClipboard->IsSupported(wxDF_UNICODETEXT)) {
-        return {};
-    }
-    wxTextDataObject data;
-    wxTheClipboard->GetData(data);
-    return data.GetText();
-}
-
-// Ctrl+<key> as the list receives it from the keyboard.
-void PressCtrl(CCutListDlg& dlg, int key) {
-    wxKeyEvent event(wxEVT_KEY_DOWN);
-    event.m_keyCode = key;
-    event.SetControlDown(true);
-    CListView& view = View(dlg);
-    event.SetEventObject(&view);
-    view.SetFocus();
-    view.GetEventHandler()->ProcessEvent(event);
 }
 
 // Files dropped on the dialog, then the event loop run as after a real drop.

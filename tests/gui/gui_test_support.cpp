@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/button.h>
+#include <wx/clipbrd.h>
+#include <wx/dataobj.h>
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
 
@@ -73,6 +75,27 @@ void Flush() {
         wxTheApp->ProcessPendingEvents();
         wxYield();
     }
+}
+
+void PressCtrl(CCutListDlg& dlg, int key) {
+    CListView* view = dlg.m_listCtrl.GetView();
+    ASSERT_NE(view, nullptr);
+    wxKeyEvent event(wxEVT_KEY_DOWN);
+    event.m_keyCode = key;
+    event.SetControlDown(true);
+    event.SetEventObject(view);
+    view->SetFocus();
+    view->HandleWindowEvent(event);
+}
+
+wxString ClipboardText() {
+    wxClipboardLocker lock;
+    if (!lock || !wxTheClipboard->IsSupported(wxDF_UNICODETEXT)) {
+        return {};
+    }
+    wxTextDataObject data;
+    wxTheClipboard->GetData(data);
+    return data.GetText();
 }
 
 std::vector<std::string> Row(const CCutListDlg& dlg, int row) {

@@ -46,6 +46,12 @@ void CheckRadio(CCutListDlg& dlg, int id);
 void TypeIntoPath(CCutListDlg& dlg, const wxString& text);
 // Runs pending events and repaints.
 void Flush();
+// Ctrl+<key> as the dialog's list receives it from the keyboard, through the
+// toolkit's event guard: an exception its handler throws reaches the
+// application's guard, as it does for a real key press.
+void PressCtrl(CCutListDlg& dlg, int key);
+// The clipboard's text ("" when it holds none).
+wxString ClipboardText();
 
 // The 13 cell texts of a list row, 8-bit as stored.
 std::vector<std::string> Row(const CCutListDlg& dlg, int row);

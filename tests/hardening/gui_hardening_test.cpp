@@ -9,6 +9,7 @@
 // so that a test can make every large allocation (32 KiB and up: the file
 // layer's buffers) fail while a command runs, the way an exhausted heap
 // refuses the big requests first.
+#include <malloc.h>
 #include <sys/resource.h>
 
 #include <cerrno>
@@ -23,11 +24,14 @@
 #include <string>
 
 #include <gtest/gtest.h>
+#include <wx/clipbrd.h>
+#include <wx/dataobj.h>
 #include <wx/msgdlg.h>
 
 #include "core/cut_row_table.h"
 #include "core/prg_reader.h"
 #include "core/text_report.h"
+#include "framework/wx/row_clipboard.h"
 #include "platform/file.h"
 #include "resources/resource.h"
 #include "shell/cut_list_dlg.h"
@@ -334,6 +338,63 @@ TEST(DialogHostileSizes, AHugeCutListLoadsAndTheDialogStaysUsable) {
         seconds(saved, reloaded), usage.ru_maxrss / 1024);
     EXPECT_LT(seconds(saved, reloaded), 2.0) << "the dialog is slow to answer after the big file";
 }
+
+#ifndef TRESK_UNDER_ASAN
+// The bytes of the clipboard's text, taken as they are (a wide copy of a text
+// this long would cost more than the copy under test).
+std::size_t ClipboardBytes() {
+    wxClipboardLocker lock;
+    wxCustomDataObject raw{wxDataFormat(wxDF_UNICODETEXT)};
+    return !!lock && wxTheClipboard->GetData(raw) ? raw.GetSize() : 0;
+}
+
+// Ctrl+C of more rows than the memory left can hold (an address-space limit):
+// when the text cannot be made, and when it can but not the two copies that
+// serving a paste of it makes. Each time the message appears and the
+// clipboard keeps what it held; with memory back, the copy works.
+TEST_F(DialogFailures, ACopyMemoryCannotHoldShowsTheWarningAndTheClipboardKeepsItsText) {
+    // Every block from 128 KiB up is mapped and unmapped on its own (the C
+    // library otherwise raises that bound as big blocks are freed, keeping
+    // them in its heap), so the limit counts from what the process holds.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    // The small list's records (between its header and its end byte) again
+    // and again.
+    Bytes big = MultiRecordCutList(kFormatNew);
+    const Bytes records(big.begin() + 3, big.end() - 1);
+    big.pop_back();
+    constexpr int kCopies = 200000;
+    for (int i = 1; i < kCopies; ++i) {
+        big.insert(big.end(), records.begin(), records.end());
+    }
+    big.push_back(0x00);
+    constexpr int kRows = kCopies * kMultiRecordRows;
+    wxTEST_DIALOG(guitest::Click(*m_dlg, IDC_BROWSE),
+                  ExpectFileDialog(m_dir.Write("grande.PRG", big)));
+    ASSERT_EQ(m_dlg->m_listCtrl.GetItemCount(), kRows);
+    guitest::Flush();  // the list shows the rows
+    guitest::PressCtrl(*m_dlg, 'A');
+    guitest::PressCtrl(*m_dlg, 'C');
+    const std::size_t size = ClipboardBytes();
+    // More than the 64 MB heap the C library reserves for a thread, which
+    // could otherwise hold the text inside the address space in use.
+    ASSERT_GT(size, std::size_t{64} << 20);
+
+    for (const double share : {0.5, 1.5}) {
+        ASSERT_TRUE(PutTextOnClipboard("untouched"));
+        ShownMessage shown;
+        {
+            const AddressSpaceLimit limit(
+                static_cast<std::size_t>(share * static_cast<double>(size)));
+            wxTEST_DIALOG(guitest::PressCtrl(*m_dlg, 'C'), ExpectMessageBox(&shown));
+        }
+        EXPECT_EQ(shown.text, "Memoria insufficiente.") << share;
+        EXPECT_NE(shown.style & wxICON_WARNING, 0);
+        EXPECT_EQ(guitest::ClipboardText(), "untouched");
+    }
+    guitest::PressCtrl(*m_dlg, 'C');
+    EXPECT_EQ(ClipboardBytes(), size);
+}
+#endif
 
 #ifndef TRESK_UNDER_ASAN
 // Memory really exhausted (an address-space limit, not a replaced allocator):
