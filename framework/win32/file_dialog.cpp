@@ -26,15 +26,6 @@ std::string SystemFilter(const std::string& filter) {
 
 }  // namespace
 
-CFileDialog::CFileDialog(bool openFileDialog, const char* defExt, const char* fileName,
-                         unsigned flags, const char* filter, CWnd* pParentWnd)
-    : m_flags(flags),
-      m_open(openFileDialog),
-      m_defExt(defExt != nullptr ? defExt : ""),
-      m_fileName(fileName != nullptr ? fileName : ""),
-      m_filter(filter != nullptr ? filter : ""),
-      m_pParentWnd(pParentWnd) {}
-
 int CFileDialog::DoModal() {
     const std::string filter = m_filter.empty() ? std::string() : SystemFilter(m_filter);
     // The system wants the extension alone: "*.PRG" -> "PRG".

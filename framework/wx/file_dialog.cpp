@@ -32,15 +32,6 @@ wxString ToPattern(const wxString& pattern) {
 
 }  // namespace
 
-CFileDialog::CFileDialog(bool openFileDialog, const char* defExt, const char* fileName,
-                         unsigned flags, const char* filter, CWnd* pParentWnd)
-    : m_flags(flags),
-      m_open(openFileDialog),
-      m_defExt(defExt != nullptr ? defExt : ""),
-      m_fileName(fileName != nullptr ? fileName : ""),
-      m_filter(filter != nullptr ? filter : ""),
-      m_pParentWnd(pParentWnd) {}
-
 wxString AfxFileDialogWildcard(const char* filter) {
     if (filter == nullptr || *filter == '\0') {
         return wxS("*|*");  // no filter list: every file
