@@ -11,6 +11,7 @@
 #include "framework/win32/dialog_template_memory.h"
 #include "framework/win32/list_ctrl.h"
 #include "framework/win_app.h"
+#include "framework/window_backend.h"
 
 // The system menu of a dialog, as the application extends it.
 class CSystemMenu final : public CMenu {
@@ -82,6 +83,21 @@ HWND AfxGetMainHwnd() {
     return main != nullptr && IsWindowVisible(main) ? main : nullptr;
 }
 
+CDialogWindow* AfxNewDialogWindow(CDialog& dlg) {
+    return new CDialogWindow(dlg);
+}
+
+void AfxDeleteDialogWindow(CDialogWindow* window) {
+    window->DetachOwner();
+    delete window;
+}
+
+bool AfxCreateModelessWindow(CDialogWindow& window, CWnd* pParentWnd) {
+    const bool created = window.CreateModeless(AfxHwndOf(pParentWnd));
+    RethrowPending();
+    return created;
+}
+
 void DDX_Control(CDataExchange* pDX, int id, CListCtrl& ctrl) {
     CDialogWindow* window = pDX->m_pDlgWnd->GetSafeHwnd();
     if (ctrl.IsAttached() || window == nullptr) {
@@ -128,29 +144,6 @@ void DDX_Radio(CDataExchange* pDX, int id, int& value) {
         }
         ++index;
     }
-}
-
-CDialog::CDialog(int templateId, CWnd* pParentWnd)
-    : m_template(AfxFindDialogTemplate(templateId)), m_pParentWnd(pParentWnd) {}
-
-CDialog::~CDialog() {
-    if (m_hWnd != nullptr) {
-        m_hWnd->DetachOwner();
-        delete m_hWnd;
-        m_hWnd = nullptr;
-    }
-}
-
-bool CDialog::CreateFromTemplate(CWnd* pParentWnd) {
-    if (m_template == nullptr) {
-        return false;
-    }
-    if (m_hWnd == nullptr) {
-        m_hWnd = new CDialogWindow(*this);
-    }
-    const bool created = m_hWnd->CreateModeless(AfxHwndOf(pParentWnd));
-    RethrowPending();
-    return created;
 }
 
 int CDialog::DoModal() {

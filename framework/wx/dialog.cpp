@@ -17,6 +17,7 @@
 #include "framework/app_resources.h"
 #include "framework/list_ctrl.h"
 #include "framework/win_app.h"
+#include "framework/window_backend.h"
 #include "framework/wx/ansi_text.h"
 #include "framework/wx/file_drop_target.h"
 #include "framework/wx/list_ctrl.h"
@@ -108,6 +109,19 @@ wxWindow* AfxGetMainWindow() {
     return AfxWindowOf(AfxGetMainWnd());
 }
 
+bool AfxCreateModelessWindow(CDialogWindow& window, CWnd* pParentWnd) {
+    return window.CreateModeless(AfxWindowOf(pParentWnd));
+}
+
+CDialogWindow* AfxNewDialogWindow(CDialog& dlg) {
+    return new CDialogWindow(dlg);
+}
+
+void AfxDeleteDialogWindow(CDialogWindow* window) {
+    window->DetachOwner();
+    delete window;
+}
+
 void DDX_Control(CDataExchange* pDX, int id, CListCtrl& ctrl) {
     if (ctrl.IsAttached() || pDX->m_pDlgWnd->GetSafeHwnd() == nullptr) {
         return;
@@ -157,37 +171,6 @@ void DDX_Radio(CDataExchange* pDX, int id, int& value) {
         }
         ++index;
     }
-}
-
-CDialog::CDialog(int templateId, CWnd* pParentWnd)
-    : m_template(AfxFindDialogTemplate(templateId)), m_pParentWnd(pParentWnd) {}
-
-CDialog::~CDialog() {
-    if (m_hWnd != nullptr) {
-        m_hWnd->DetachOwner();
-        delete m_hWnd;
-        m_hWnd = nullptr;
-    }
-}
-
-bool CDialog::CreateFromTemplate(CWnd* pParentWnd) {
-    if (m_template == nullptr) {
-        return false;
-    }
-    if (m_hWnd == nullptr) {
-        m_hWnd = new CDialogWindow(*this);
-    }
-    wxWindow* parent = AfxWindowOf(pParentWnd);
-    if (!m_hWnd->Build(parent)) {
-        return false;
-    }
-    OnInitDialog();
-    if (parent != nullptr) {
-        m_hWnd->CentreOnParent();
-    } else {
-        m_hWnd->CentreOnScreen();
-    }
-    return true;
 }
 
 int CDialog::DoModal() {
@@ -365,6 +348,19 @@ wxWindow* CDialogWindow::GetDlgItem(int id) const {
         }
     }
     return nullptr;
+}
+
+bool CDialogWindow::CreateModeless(wxWindow* parent) {
+    if (!Build(parent)) {
+        return false;
+    }
+    m_owner->OnInitDialog();
+    if (parent != nullptr) {
+        CentreOnParent();
+    } else {
+        CentreOnScreen();
+    }
+    return true;
 }
 
 bool CDialogWindow::Build(wxWindow* parent) {

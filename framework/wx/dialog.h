@@ -32,6 +32,9 @@ public:
     // Makes the window and its controls from the owner's template, owned by
     // parent (nullptr: none). False when there is no template.
     bool Build(wxWindow* parent);
+    // Builds the window, runs the owner's OnInitDialog and centres the
+    // window on parent (or on the screen), without showing it.
+    bool CreateModeless(wxWindow* parent);
 
     // The CDialog this window belongs to; nullptr once it went away.
     CDialog* GetOwner() const { return m_owner; }
