@@ -1,5 +1,29 @@
 #include "framework/list_ctrl.h"
 
+#include "framework/window_backend.h"
+
+CListCtrl::CListCtrl() = default;
+
+CListCtrl::~CListCtrl() {
+    if (m_view != nullptr) {
+        AfxSetListModel(*m_view, nullptr);
+    }
+}
+
+void CListCtrl::Attach(CListView* view) {
+    if (m_view == view) {
+        return;
+    }
+    CListView* previous = m_view;
+    m_view = view;
+    if (previous != nullptr && AfxGetListModel(*previous) == this) {
+        AfxSetListModel(*previous, nullptr);
+    }
+    if (m_view != nullptr) {
+        AfxSetListModel(*m_view, this);
+    }
+}
+
 void CListCtrl::DeleteAllItems() {
     m_rows.DeleteAllItems();
     NotifyRows();

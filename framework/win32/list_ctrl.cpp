@@ -7,6 +7,7 @@
 #include "framework/list_ctrl.h"
 #include "framework/row_copy_text.h"
 #include "framework/win32/ansi_text.h"
+#include "framework/window_backend.h"
 #include "platform/file.h"
 
 CListView::CListView(HWND hwnd, HWND dialog, int id) : m_hWnd(hwnd), m_dialog(dialog), m_id(id) {}
@@ -18,6 +19,14 @@ CListView::~CListView() {
 void CListView::SetModel(CListCtrl* model) {
     m_model = model;
     RowsChanged();
+}
+
+void AfxSetListModel(CListView& view, CListCtrl* model) {
+    view.SetModel(model);
+}
+
+const CListCtrl* AfxGetListModel(const CListView& view) {
+    return view.GetModel();
 }
 
 void CListView::WindowDestroyed() {
@@ -188,28 +197,6 @@ bool AfxPutTextOnClipboard(HWND owner, const std::string& utf8) {
         GlobalFree(memory);  // the clipboard took no ownership
     }
     return placed;
-}
-
-CListCtrl::CListCtrl() = default;
-
-CListCtrl::~CListCtrl() {
-    if (m_view != nullptr) {
-        m_view->SetModel(nullptr);
-    }
-}
-
-void CListCtrl::Attach(CListView* view) {
-    if (m_view == view) {
-        return;
-    }
-    CListView* previous = m_view;
-    m_view = view;
-    if (previous != nullptr && previous->GetModel() == this) {
-        previous->SetModel(nullptr);
-    }
-    if (m_view != nullptr) {
-        m_view->SetModel(this);
-    }
 }
 
 int CListCtrl::InsertColumn(int column, const char* heading, int format, int width) {

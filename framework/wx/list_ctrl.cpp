@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "framework/list_ctrl.h"
+#include "framework/window_backend.h"
 #include "framework/wx/ansi_text.h"
 #include "framework/wx/row_clipboard.h"
 
@@ -126,28 +127,6 @@ void CListView::OnColumnClick(wxListEvent& event) {
     }
 }
 
-CListCtrl::CListCtrl() = default;
-
-CListCtrl::~CListCtrl() {
-    if (m_view != nullptr) {
-        m_view->SetModel(nullptr);
-    }
-}
-
-void CListCtrl::Attach(CListView* view) {
-    if (m_view == view) {
-        return;
-    }
-    CListView* previous = m_view;
-    m_view = view;
-    if (previous != nullptr && previous->GetModel() == this) {
-        previous->SetModel(nullptr);
-    }
-    if (m_view != nullptr) {
-        m_view->SetModel(this);
-    }
-}
-
 int CListCtrl::InsertColumn(int column, const char* heading, int format, int width) {
     if (m_view == nullptr) {
         return -1;
@@ -192,4 +171,12 @@ void CListCtrl::NotifyTexts() {
     if (m_view != nullptr) {
         m_view->TextsChanged();
     }
+}
+
+void AfxSetListModel(CListView& view, CListCtrl* model) {
+    view.SetModel(model);
+}
+
+const CListCtrl* AfxGetListModel(const CListView& view) {
+    return view.GetModel();
 }

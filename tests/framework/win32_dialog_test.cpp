@@ -19,6 +19,7 @@
 #include "framework/list_ctrl.h"
 #include "framework/win32/dialog.h"
 #include "framework/win32/dialog_template_memory.h"
+#include "framework/win32/list_ctrl.h"
 #include "framework/win32/win_defs.h"
 
 #include <shlobj.h>  // DROPFILES
@@ -252,6 +253,21 @@ TEST_F(Win32Dialog, TheListLearnsTheRowCountOncePerLoadAndShowsCellsCutToItsBuff
 
     dlg.m_list.DeleteAllItems();
     EXPECT_EQ(ListView_GetItemCount(list), 0);  // fewer rows: at once
+}
+
+TEST_F(Win32Dialog, AListBoundToADialogsWindowIsLetGoWhenTheDialogGoesFirst) {
+    SKIP_WITHOUT_DISPLAY();
+    CListCtrl rows;
+    {
+        CProbeDlg dlg;
+        ASSERT_TRUE(dlg.CreateFromTemplate(nullptr));
+        CListView* view = dlg.m_list.GetView();
+        ASSERT_NE(view, nullptr);
+        dlg.m_list.Attach(nullptr);
+        rows.Attach(view);
+        EXPECT_EQ(view->GetModel(), &rows);
+    }
+    EXPECT_FALSE(rows.IsAttached());
 }
 
 TEST_F(Win32Dialog, ADropOfSeveralFilesOpensTheFirst) {

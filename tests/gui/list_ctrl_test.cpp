@@ -92,6 +92,35 @@ TEST(ListCtrl, TheSelectionIsHiddenWhileTheListLacksTheFocus) {
     EXPECT_EQ(view->GetSelectedRows(), (std::vector<long>{1, 3}));
 }
 
+TEST(ListCtrl, TheListAndItsWindowLetGoOfEachOtherWhicheverGoesFirst) {
+    auto dlg = OpenMainDialog();
+    CListCtrl& rows = dlg->m_listCtrl;
+    CListView* view = rows.GetView();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->GetModel(), &rows);
+
+    rows.Attach(nullptr);
+    EXPECT_EQ(view->GetModel(), nullptr);
+    rows.Attach(view);
+    EXPECT_EQ(view->GetModel(), &rows);
+
+    // A second window and a list of its own: the list goes first, then the
+    // window of another list.
+    auto* second =
+        new CListView(&Wnd(*dlg), wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, true, false);
+    {
+        CListCtrl other;
+        other.Attach(second);
+        EXPECT_EQ(second->GetModel(), &other);
+    }
+    EXPECT_EQ(second->GetModel(), nullptr);
+    CListCtrl last;
+    last.Attach(second);
+    second->Destroy();
+    EXPECT_FALSE(last.IsAttached());
+    EXPECT_EQ(view->GetModel(), &rows);  // the dialog's own list kept its window
+}
+
 TEST(FileDialogFilter, WindowsFiltersBecomeCaseBlindPatterns) {
     EXPECT_EQ(AfxFileDialogWildcard("TRESK (*.PRG)|*.PRG|Tutti i files (*.*)|*.*||"),
               "TRESK (*.PRG)|*.[pP][rR][gG]|Tutti i files (*.*)|*");
