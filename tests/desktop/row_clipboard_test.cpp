@@ -5,29 +5,19 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <wx/clipbrd.h>
-#include <wx/dataobj.h>
 #include <wx/frame.h>
 #include <wx/listctrl.h>
 #include <wx/uiaction.h>
 #include <wx/utils.h>
 
 #include "core/cut_row_table.h"
+#include "tests/gui/clipboard_text.h"
 
 namespace {
 
-const std::vector<std::string> kTitles = {"Nr.", "Info1", "LamaSX"};
+using guitest::ClipboardText;
 
-// Reads the clipboard back as text ("" when it holds none).
-wxString ClipboardText() {
-    wxClipboardLocker lock;
-    if (!lock || !wxTheClipboard->IsSupported(wxDF_UNICODETEXT)) {
-        return {};
-    }
-    wxTextDataObject data;
-    wxTheClipboard->GetData(data);
-    return data.GetText();
-}
+const std::vector<std::string> kTitles = {"Nr.", "Info1", "LamaSX"};
 
 // Three columns of text per row, "r<row>c<column>".
 std::string_view GridCell(int row, int column) {

@@ -8,8 +8,6 @@
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/button.h>
-#include <wx/clipbrd.h>
-#include <wx/dataobj.h>
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
 
@@ -86,16 +84,6 @@ void PressCtrl(CCutListDlg& dlg, int key) {
     event.SetEventObject(view);
     view->SetFocus();
     view->HandleWindowEvent(event);
-}
-
-wxString ClipboardText() {
-    wxClipboardLocker lock;
-    if (!lock || !wxTheClipboard->IsSupported(wxDF_UNICODETEXT)) {
-        return {};
-    }
-    wxTextDataObject data;
-    wxTheClipboard->GetData(data);
-    return data.GetText();
 }
 
 std::vector<std::string> Row(const CCutListDlg& dlg, int row) {

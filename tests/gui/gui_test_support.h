@@ -16,6 +16,7 @@
 
 #include "framework/wx/dialog.h"
 #include "framework/wx/list_ctrl.h"
+#include "tests/gui/clipboard_text.h"
 
 class CCutListDlg;
 class wxTextCtrl;
@@ -50,8 +51,6 @@ void Flush();
 // toolkit's event guard: an exception its handler throws reaches the
 // application's guard, as it does for a real key press.
 void PressCtrl(CCutListDlg& dlg, int key);
-// The clipboard's text ("" when it holds none).
-wxString ClipboardText();
 
 // The 13 cell texts of a list row, 8-bit as stored.
 std::vector<std::string> Row(const CCutListDlg& dlg, int row);
