@@ -84,7 +84,7 @@ long ReadsOfOneLoad(const std::string& path, int format) {
 
 TEST(DialogCopy, CtrlCCopiesTheSelectedRowsAsTheListShowsThem) {
     TempDir dir;
-    const std::string path = dir.Write("lista.PRG", TwoRecordFile(kFormatNew));
+    const std::string path = dir.WriteText("lista.PRG", TwoRecordFile(kFormatNew));
     auto dlg = OpenMainDialog();
     ASSERT_TRUE(Drop(*dlg, {path}));
     ASSERT_EQ(dlg->m_listCtrl.GetItemCount(), 2);
@@ -117,7 +117,7 @@ TEST(DialogCopy, CtrlCCopiesTheSelectedRowsAsTheListShowsThem) {
 
 TEST(DialogCopy, CtrlASelectsEveryRow) {
     TempDir dir;
-    const std::string path = dir.Write("lista.PRG", TwoRecordFile(kFormatNew));
+    const std::string path = dir.WriteText("lista.PRG", TwoRecordFile(kFormatNew));
     auto dlg = OpenMainDialog();
     ASSERT_TRUE(Drop(*dlg, {path}));
     PressCtrl(*dlg, 'A');
@@ -129,8 +129,8 @@ TEST(DialogCopy, CtrlASelectsEveryRow) {
 
 TEST(DialogDrop, ADroppedFileLoadsOnceInTheCheckedLayoutAndIsShownAsThePath) {
     TempDir dir;
-    const std::string first = dir.Write("prima.PRG", TwoRecordFile(kFormatNew));
-    const std::string mem = dir.Write("mem.PRG", TwoRecordFile(kFormatMem));
+    const std::string first = dir.WriteText("prima.PRG", TwoRecordFile(kFormatNew));
+    const std::string mem = dir.WriteText("mem.PRG", TwoRecordFile(kFormatMem));
     auto dlg = OpenMainDialog();
     ASSERT_TRUE(Drop(*dlg, {first}));
     EXPECT_EQ(dlg->m_nFormat, kFormatNew);
@@ -155,8 +155,8 @@ TEST(DialogDrop, ADroppedFileLoadsOnceInTheCheckedLayoutAndIsShownAsThePath) {
 
 TEST(DialogDrop, OfSeveralDroppedFilesTheFirstLoadsAndTheFieldAlsoTakesDrops) {
     TempDir dir;
-    const std::string a = dir.Write("a.PRG", TwoRecordFile(kFormatNew));
-    const std::string b = dir.Write("b.PRG", "HDR");
+    const std::string a = dir.WriteText("a.PRG", TwoRecordFile(kFormatNew));
+    const std::string b = dir.WriteText("b.PRG", "HDR");
     auto dlg = OpenMainDialog();
     ASSERT_TRUE(Drop(*dlg, {a, b}));
     EXPECT_EQ(dlg->m_strPath, a);
@@ -175,7 +175,7 @@ TEST(DialogDrop, OfSeveralDroppedFilesTheFirstLoadsAndTheFieldAlsoTakesDrops) {
 
 TEST(DialogDrop, AReadErrorOfADroppedFileIsReportedAndTheDialogGoesOn) {
     TempDir dir;
-    const std::string path = dir.Write("lista.PRG", TwoRecordFile(kFormatNew));
+    const std::string path = dir.WriteText("lista.PRG", TwoRecordFile(kFormatNew));
     auto dlg = OpenMainDialog();
     const long reads = ReadsOfOneLoad(path, kFormatNew);
     tresk::file_fault::Reset();
@@ -194,9 +194,9 @@ TEST(DialogDrop, AReadErrorOfADroppedFileIsReportedAndTheDialogGoesOn) {
 TEST(DialogDrop, AFileThatCannotBeOpenedLeavesTheListEmptyWithoutAMessage) {
     TempDir dir;
     auto dlg = OpenMainDialog();
-    ASSERT_TRUE(Drop(*dlg, {dir.Path("missing.PRG").string()}));
+    ASSERT_TRUE(Drop(*dlg, {dir.File("missing.PRG")}));
     EXPECT_EQ(dlg->m_listCtrl.GetItemCount(), 0);
-    EXPECT_EQ(dlg->m_strPath, dir.Path("missing.PRG").string());
+    EXPECT_EQ(dlg->m_strPath, dir.File("missing.PRG"));
 }
 
 // Watches the busy state from a second thread while the dialog's thread is
@@ -244,8 +244,8 @@ TEST(DialogBusyCursor, ShownWhileALoadOrAReportRunsAndGoneAfterwards) {
     for (int i = 0; i < kRecords; ++i) {
         bytes += Bytes(rec, true);
     }
-    const std::string path = dir.Write("lunga.PRG", bytes);
-    const std::string report = dir.Path("file.txt").string();
+    const std::string path = dir.WriteText("lunga.PRG", bytes);
+    const std::string report = dir.File("file.txt");
     auto dlg = OpenMainDialog();
     {
         BusyWatcher idle;
@@ -276,7 +276,7 @@ TEST(DialogBusyCursor, ShownWhileALoadOrAReportRunsAndGoneAfterwards) {
     }
     EXPECT_FALSE(wxIsBusy());
     // Header, separator and empty line, then 113 characters and CR LF a row.
-    EXPECT_EQ(ReadFile(report).size(), 239u + std::size_t{kRecords} * 115u);
+    EXPECT_EQ(ReadWhole(report).size(), 239u + std::size_t{kRecords} * 115u);
 }
 
 }  // namespace

@@ -1,9 +1,6 @@
 #include "gui_test_support.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <random>
-#include <sstream>
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -127,37 +124,6 @@ std::string Bytes(const Rec& rec, bool blades) {
         i16(rec.lamaDx);
     }
     return out;
-}
-
-namespace {
-std::filesystem::path UniqueTempDir() {
-    std::random_device random;
-    return std::filesystem::temp_directory_path() /
-           ("treskgui-" + std::to_string(random()) + "-" + std::to_string(random()));
-}
-}  // namespace
-
-TempDir::TempDir() : m_dir(UniqueTempDir()) {
-    std::filesystem::create_directories(m_dir);
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_dir, ignored);
-}
-
-std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
-    const std::filesystem::path path = Path(name);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return path.string();
-}
-
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 int ExpectMessageBox::OnInvoked(wxMessageDialog* dlg) const {

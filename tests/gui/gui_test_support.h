@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +16,7 @@
 #include "framework/wx/dialog.h"
 #include "framework/wx/list_ctrl.h"
 #include "tests/gui/clipboard_text.h"
+#include "tests/support/temp_files.h"
 
 class CCutListDlg;
 class wxTextCtrl;
@@ -68,23 +68,9 @@ struct Rec {
 };
 std::string Bytes(const Rec& rec, bool blades);
 
-// A directory of its own under the system's temporary directory, removed at
-// the end of the test.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::filesystem::path Path(const std::string& name) const { return m_dir / name; }
-    std::string Write(const std::string& name, const std::string& bytes) const;
-
-private:
-    std::filesystem::path m_dir;
-};
-
-std::string ReadFile(const std::filesystem::path& path);
+// The tests' shared temporary folder and file reader.
+using tresk::test::ReadWhole;
+using tresk::test::TempDir;
 
 // What a message box showed.
 struct ShownMessage {

@@ -143,7 +143,7 @@ TEST(LargeList, AHundredThousandRecordsShowWhole) {
         bytes += Bytes(rec, true);
     }
     bytes.push_back('\0');
-    const std::string path = dir.Write("grande.PRG", bytes);
+    const std::string path = dir.WriteText("grande.PRG", bytes);
 
     auto dlg = OpenMainDialog();
     CheckRadio(*dlg, IDC_FMT_OLD);

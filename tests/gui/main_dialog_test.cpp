@@ -219,7 +219,7 @@ TEST(MainDialog, ChoosingAFileLoadsItInTheCheckedLayout) {
                           Case{IDC_FMT_MEM, kFormatMem}}) {
         SCOPED_TRACE(c.format);
         const std::string path =
-            dir.Write("lista" + std::to_string(c.format) + ".PRG", File(recs, c.format));
+            dir.WriteText("lista" + std::to_string(c.format) + ".PRG", File(recs, c.format));
         auto dlg = OpenMainDialog();
         CheckRadio(*dlg, c.radio);
         ShownFileDialog shown;
@@ -251,7 +251,7 @@ TEST(MainDialog, ChoosingAFileLoadsItInTheCheckedLayout) {
 
 TEST(MainDialog, ShowsWindowsTextsOfTheFileWithoutLosingThem) {
     TempDir dir;
-    const std::string path = dir.Write("testi.PRG", File(ThreeRecords(), kFormatNew));
+    const std::string path = dir.WriteText("testi.PRG", File(ThreeRecords(), kFormatNew));
     auto dlg = OpenMainDialog();
     wxTEST_DIALOG(Click(*dlg, IDC_BROWSE), ExpectFileDialog(path));
     ASSERT_EQ(dlg->m_listCtrl.GetItemCount(), 3);
@@ -285,7 +285,7 @@ TEST(MainDialog, ArrowKeysMoveTheFocusAndTheCheckRoundTheLayoutGroup) {
 
 TEST(MainDialog, AFileNamedAtStartLoadsAsOneChosenInItsLayout) {
     TempDir dir;
-    const std::string path = dir.Write("start.PRG", File(ThreeRecords(), kFormatMem));
+    const std::string path = dir.WriteText("start.PRG", File(ThreeRecords(), kFormatMem));
     auto dlg = OpenMainDialog(path, kFormatMem);
     EXPECT_EQ(PathField(*dlg)->GetValue(), wxString::FromUTF8(path.c_str()));
     EXPECT_TRUE(Checked(*dlg, IDC_FMT_MEM));
@@ -340,7 +340,7 @@ TEST(CommandLine, TakesOneFileAndALayoutAndRefusesEverythingElse) {
 
 TEST(MainDialog, ANewLayoutCountsOnlyFromTheNextSfoglia) {
     TempDir dir;
-    const std::string path = dir.Write("lista.PRG", File(ThreeRecords(), kFormatMem));
+    const std::string path = dir.WriteText("lista.PRG", File(ThreeRecords(), kFormatMem));
     auto dlg = OpenMainDialog();
     wxTEST_DIALOG(Click(*dlg, IDC_BROWSE), ExpectFileDialog(path));
     const auto asNew = Decoded(path, kFormatNew);
@@ -364,8 +364,8 @@ TEST(MainDialog, ANewLayoutCountsOnlyFromTheNextSfoglia) {
 
 TEST(MainDialog, CancellingTheOpenDialogKeepsTheListAndReadsTheControls) {
     TempDir dir;
-    const std::string path = dir.Write("lista.PRG", File(ThreeRecords(), kFormatNew));
-    const std::string other = dir.Write("altra.PRG", File({ThreeRecords()[0]}, kFormatOld));
+    const std::string path = dir.WriteText("lista.PRG", File(ThreeRecords(), kFormatNew));
+    const std::string other = dir.WriteText("altra.PRG", File({ThreeRecords()[0]}, kFormatOld));
     auto dlg = OpenMainDialog();
     wxTEST_DIALOG(Click(*dlg, IDC_BROWSE), ExpectFileDialog(path));
     const auto before = Shown(*dlg);
@@ -387,13 +387,13 @@ TEST(MainDialog, CancellingTheOpenDialogKeepsTheListAndReadsTheControls) {
 TEST(MainDialog, EveryChangeOfThePathFieldReloadsTheStoredFileOnce) {
     TempDir dir;
     const std::vector<Rec> recs = ThreeRecords();
-    const std::string path = dir.Write("lista.PRG", File(recs, kFormatNew));
+    const std::string path = dir.WriteText("lista.PRG", File(recs, kFormatNew));
     auto dlg = OpenMainDialog();
     wxTEST_DIALOG(Click(*dlg, IDC_BROWSE), ExpectFileDialog(path));
     ASSERT_EQ(dlg->m_listCtrl.GetItemCount(), 3);
 
     // Change the file on disk: the next keystroke shows it freshly loaded.
-    dir.Write("lista.PRG", File({recs[0], recs[1]}, kFormatNew));
+    dir.WriteText("lista.PRG", File({recs[0], recs[1]}, kFormatNew));
     TypeIntoPath(*dlg, "x");
     EXPECT_EQ(dlg->m_listCtrl.GetItemCount(), 2);
     EXPECT_EQ(dlg->m_strPath, path);  // the typed text is not the path yet
@@ -429,10 +429,10 @@ TEST(MainDialog, TypingBeforeAnyFileWasChosenLeavesTheListEmptyWithoutAMessage) 
 TEST(MainDialog, SavingAnEmptyListWritesTheThreeLineReport) {
     TempDir dir;
     auto dlg = OpenMainDialog();
-    const std::filesystem::path report = dir.Path("report.txt");
+    const std::filesystem::path report = dir / "report.txt";
     ShownFileDialog shown;
     wxTEST_DIALOG(Click(*dlg, IDC_SAVE), ExpectFileDialog(report.string(), wxID_OK, &shown));
-    const std::string text = ReadFile(report);
+    const std::string text = ReadWhole(report);
     EXPECT_EQ(text.size(), 239u);
     EXPECT_EQ(text.substr(0, 10), "Lung/Dist ");
     EXPECT_EQ(text.substr(text.size() - 4), "\r\n\r\n");
@@ -444,34 +444,34 @@ TEST(MainDialog, SavingAnEmptyListWritesTheThreeLineReport) {
 
 TEST(MainDialog, TheReportIsByteForByteTheOneTheCoreWritesForTheList) {
     TempDir dir;
-    const std::string path = dir.Write("lista.PRG", File(ThreeRecords(), kFormatOld));
+    const std::string path = dir.WriteText("lista.PRG", File(ThreeRecords(), kFormatOld));
     auto dlg = OpenMainDialog();
     CheckRadio(*dlg, IDC_FMT_OLD);
     wxTEST_DIALOG(Click(*dlg, IDC_BROWSE), ExpectFileDialog(path));
-    const std::filesystem::path report = dir.Path("report.txt");
-    dir.Write("report.txt", std::string(5000, 'x'));  // replaced, not appended to
+    const std::filesystem::path report = dir / "report.txt";
+    dir.WriteText("report.txt", std::string(5000, 'x'));  // replaced, not appended to
     wxTEST_DIALOG(Click(*dlg, IDC_SAVE), ExpectFileDialog(report.string()));
 
     MemoryCutRowTable table;
     LoadCutList(path, kFormatOld, table);
-    SaveTextReport(table, dir.Path("expected.txt").string());
-    EXPECT_EQ(ReadFile(report), ReadFile(dir.Path("expected.txt")));
-    EXPECT_EQ(ReadFile(report).size(), 239u + 3 * 116u);
+    SaveTextReport(table, dir.File("expected.txt"));
+    EXPECT_EQ(ReadWhole(report), ReadWhole(dir / "expected.txt"));
+    EXPECT_EQ(ReadWhole(report).size(), 239u + 3 * 116u);
 }
 
 TEST(MainDialog, CancellingTheSaveDialogWritesNothing) {
     TempDir dir;
     auto dlg = OpenMainDialog();
     wxTEST_DIALOG(Click(*dlg, IDC_SAVE), ExpectFileDialog("", wxID_CANCEL));
-    EXPECT_TRUE(std::filesystem::is_empty(dir.Path("")));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
 TEST(MainDialog, AReportInAMissingFolderIsReportedAsNotFoundAndTheDialogGoesOn) {
     TempDir dir;
-    const std::string path = dir.Write("lista.PRG", File(ThreeRecords(), kFormatNew));
+    const std::string path = dir.WriteText("lista.PRG", File(ThreeRecords(), kFormatNew));
     auto dlg = OpenMainDialog();
     wxTEST_DIALOG(Click(*dlg, IDC_BROWSE), ExpectFileDialog(path));
-    const std::string report = dir.Path("manca").string() + "/report.txt";
+    const std::string report = dir.File("manca") + "/report.txt";
     ShownMessage shown;
     wxTEST_DIALOG(Click(*dlg, IDC_SAVE), ExpectFileDialog(report), ExpectMessageBox(&shown));
     EXPECT_EQ(shown.text, wxString::FromUTF8((report + " non trovato.").c_str()));
@@ -486,7 +486,7 @@ TEST(MainDialog, AReportInAMissingFolderIsReportedAsNotFoundAndTheDialogGoesOn) 
 
 TEST(MainDialog, AReadErrorIsReportedAndTheRowsReadBeforeItStay) {
     TempDir dir;
-    const std::string path = dir.Write("lista.PRG", File(ThreeRecords(), kFormatNew));
+    const std::string path = dir.WriteText("lista.PRG", File(ThreeRecords(), kFormatNew));
     auto dlg = OpenMainDialog();
     wxTEST_DIALOG(Click(*dlg, IDC_BROWSE), ExpectFileDialog(path));
     tresk::file_fault::Reset();
