@@ -20,6 +20,11 @@ void CListCtrl::Attach(CListView* view) {
         AfxSetListModel(*previous, nullptr);
     }
     if (m_view != nullptr) {
+        // A window shows one list: one that showed it before lets go, so it
+        // never points at the window after the window is gone.
+        if (CListCtrl* other = AfxGetListModel(*m_view); other != nullptr) {
+            other->m_view = nullptr;
+        }
         AfxSetListModel(*m_view, this);
     }
 }

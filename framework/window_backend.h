@@ -22,4 +22,4 @@ bool AfxCreateModelessWindow(CDialogWindow& window, CWnd* pParentWnd);
 
 // The list control whose rows view shows (nullptr: none): set, and read back.
 void AfxSetListModel(CListView& view, CListCtrl* model);
-const CListCtrl* AfxGetListModel(const CListView& view);
+CListCtrl* AfxGetListModel(const CListView& view);

@@ -27,7 +27,7 @@ public:
 
     // The rows this window shows (nullptr: none).
     void SetModel(CListCtrl* model);
-    const CListCtrl* GetModel() const { return m_model; }
+    CListCtrl* GetModel() const { return m_model; }
     // The window went away: it shows nothing and tells nobody any more.
     void WindowDestroyed();
 

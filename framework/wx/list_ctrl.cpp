@@ -177,6 +177,6 @@ void AfxSetListModel(CListView& view, CListCtrl* model) {
     view.SetModel(model);
 }
 
-const CListCtrl* AfxGetListModel(const CListView& view) {
+CListCtrl* AfxGetListModel(const CListView& view) {
     return view.GetModel();
 }

@@ -19,7 +19,7 @@ public:
 
     // The rows this window shows (nullptr: none).
     void SetModel(CListCtrl* model);
-    const CListCtrl* GetModel() const { return m_model; }
+    CListCtrl* GetModel() const { return m_model; }
 
     // Rows selected by the user, top to bottom; while the selection is hidden
     // (list without focus) the rows that will show selected again.

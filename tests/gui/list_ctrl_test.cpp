@@ -114,8 +114,13 @@ TEST(ListCtrl, TheListAndItsWindowLetGoOfEachOtherWhicheverGoesFirst) {
         EXPECT_EQ(second->GetModel(), &other);
     }
     EXPECT_EQ(second->GetModel(), nullptr);
+    // A window shows one list: the one bound to it before lets go of it.
+    CListCtrl first;
     CListCtrl last;
+    first.Attach(second);
     last.Attach(second);
+    EXPECT_FALSE(first.IsAttached());
+    EXPECT_EQ(second->GetModel(), &last);
     second->Destroy();
     EXPECT_FALSE(last.IsAttached());
     EXPECT_EQ(view->GetModel(), &rows);  // the dialog's own list kept its window
