@@ -31,11 +31,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
+. "$(dirname "$0")/../support/checks.sh"
 
 # The answers that need no display: --help and --version on standard output
 # with status 0, a wrong argument as one line on standard error, status 2.
@@ -88,10 +84,7 @@ answer_file_dialog() {
     sleep 0.3
     [ -n "${SHOTS:-}" ] && import -window root "$SHOTS/chooser-$(basename "$path").png"
     xdotool key Return
-    for _ in $(seq 1 100); do
-        xdotool search --onlyvisible --name '^(Apri|Salva con nome)$' >/dev/null 2>&1 || return 0
-        sleep 0.1
-    done
+    poll 100 window_gone '^(Apri|Salva con nome)$' && return 0
     fail "the file dialog did not close"
     return 1
 }
@@ -99,11 +92,7 @@ answer_file_dialog() {
 # Waits for the viewer to end and checks its exit status.
 expect_exit_0() {
     local what=$1 status=0
-    for _ in $(seq 1 100); do
-        kill -0 "$viewer_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$viewer_pid" 2>/dev/null; then
+    if ! poll 100 process_ended "$viewer_pid"; then
         fail "$what: the viewer is still running"
         kill "$viewer_pid"
     fi
@@ -203,8 +192,4 @@ if grep -E 'CRITICAL' "$work/viewer.log" >&2; then
     fail "the viewer printed critical warnings"
 fi
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures failed" >&2
-    exit 1
-fi
-echo "all viewer process checks passed"
+finish "all viewer process checks passed"

@@ -13,11 +13,7 @@ export WINEPREFIX=${WINEPREFIX:-$HOME/.wine-treskviewer}
 export WINEDEBUG=-all
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
+. "$(dirname "$0")/../support/checks.sh"
 
 # The icon group IDR_MAINFRAME (128) with its two 4-bit images.
 exe=$dist/TreskViewer.exe
@@ -77,16 +73,10 @@ done
 grep -q ' Publisher ' "$work/entry.txt" || fail "the installed-programs entry has no Publisher"
 # The uninstaller runs on from a copy of itself in the temporary folder.
 wine "$installed/Disinstalla.exe" /S </dev/null >/dev/null 2>&1 || fail "the uninstaller failed"
-for _ in $(seq 1 100); do
-    [ -e "$installed" ] || [ -e "$shortcut" ] || break
-    sleep 0.1
-done
+uninstalled() { [ ! -e "$installed" ] && [ ! -e "$shortcut" ]; }
+poll 100 uninstalled || true
 [ ! -e "$installed" ] || fail "the uninstaller left $installed"
 [ ! -e "$shortcut" ] || fail "the uninstaller left the Start-menu entry"
 wine reg query "$key" </dev/null >/dev/null 2>&1 && fail "the uninstaller left the installed-programs entry"
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures failed" >&2
-    exit 1
-fi
-echo "the Windows programs, zip and installer are as they should be"
+finish "the Windows programs, zip and installer are as they should be"

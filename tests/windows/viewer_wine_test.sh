@@ -33,7 +33,7 @@ export WINEDEBUG=-all
 
 work=$(mktemp -d)
 viewer_pid=""
-failures=0
+. "$root/tests/support/checks.sh"
 cleanup() {
     exec 9>&- 2>/dev/null || true  # lets the program that holds a file go
     [ -n "$viewer_pid" ] && kill "$viewer_pid" 2>/dev/null || true
@@ -43,22 +43,9 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
 # Wine shows the Linux file system as drive Z:.
 windows_path() {
     printf 'Z:%s' "${1//\//\\}"
-}
-# Waits up to 10 s until no visible window has the given title; returns 1 if
-# one is still there.
-wait_gone() {
-    for _ in $(seq 1 100); do
-        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
-        sleep 0.1
-    done
-    return 1
 }
 # Gives window the keyboard. Without a window manager Wine makes a window
 # active only when it is clicked: the click lands on a spot without a
@@ -93,13 +80,16 @@ answer_file_dialog() {
     xdotool key End shift+Home
     xdotool type --delay 5 "$path"
     xdotool key Return
-    wait_gone "^$title\$" || { fail "the \"$title\" dialog did not close"; return 1; }
+    poll 100 window_gone "^$title\$" || { fail "the \"$title\" dialog did not close"; return 1; }
 }
 # Visible top-level windows titled "TreskViewer": the dialog, and a message
 # box while one is up.
 program_windows() {
     xdotool search --onlyvisible --name '^TreskViewer$' 2>/dev/null || true
 }
+# A message box is up beside the dialog; the dialog is alone again.
+box_shown() { [ "$(program_windows | wc -l)" -ge 2 ]; }
+dialog_alone() { [ "$(program_windows | wc -l)" -eq 1 ]; }
 
 (cd "$work" && exec wine "$viewer") >"$work/viewer.log" 2>&1 &
 viewer_pid=$!
@@ -130,10 +120,7 @@ for case in "lista_nuova.PRG:24" "lista_vecchia.PRG:140" "lista_mem.PRG:253"; do
     answer_file_dialog Apri "$(windows_path "$work/$name")" || continue
     click_dialog 389 59  # Salva su file
     answer_file_dialog "Salva con nome" "$(windows_path "$work/$name.txt")" || continue
-    for _ in $(seq 1 50); do
-        cmp -s "$work/$name.txt" "$examples/$name.txt" && break
-        sleep 0.1
-    done
+    poll 50 cmp -s "$work/$name.txt" "$examples/$name.txt" || true
     if cmp -s "$work/$name.txt" "$examples/$name.txt"; then
         echo "ok: $name, $(wc -c <"$work/$name.txt") bytes, the reviewed report"
     elif [ -f "$work/$name.txt" ]; then
@@ -151,18 +138,12 @@ held="$work/held.txt"
 mkfifo "$work/hold"
 (exec wine cmd /c "pause>$(windows_path "$held")" <"$work/hold" >/dev/null 2>&1) &
 exec 9>"$work/hold"
-for _ in $(seq 1 100); do
-    [ -s "$held" ] && break
-    sleep 0.1
-done
+poll 100 test -s "$held" || true
 cp "$held" "$work/held.before"
 ls "$work" >"$work/files.before"
 click_dialog 389 59  # Salva su file
 if answer_file_dialog "Salva con nome" "$(windows_path "$held")"; then
-    for _ in $(seq 1 100); do
-        [ "$(program_windows | wc -l)" -ge 2 ] && break
-        sleep 0.1
-    done
+    poll 100 box_shown || true
     box=$(program_windows | grep -vx "$main" | head -n 1 || true)
     if [ -z "$box" ]; then
         fail "no stop box for a report another program holds"
@@ -171,11 +152,7 @@ if answer_file_dialog "Salva con nome" "$(windows_path "$held")"; then
         [ -n "${SHOTS:-}" ] && import -window root "$SHOTS/stop-box.png"
         activate "$box"
         xdotool key Return
-        for _ in $(seq 1 100); do
-            [ "$(program_windows | wc -l)" -eq 1 ] && break
-            sleep 0.1
-        done
-        [ "$(program_windows | wc -l)" -eq 1 ] || fail "Enter did not close the stop box"
+        poll 100 dialog_alone || fail "Enter did not close the stop box"
     fi
     cmp -s "$held" "$work/held.before" || fail "the held report was changed"
     ls "$work" | cmp -s - "$work/files.before" || fail "the failed report left a file behind"
@@ -197,17 +174,13 @@ else
     [ -n "${SHOTS:-}" ] && import -window root "$SHOTS/about-box.png"
     activate "$about"
     xdotool key Return
-    wait_gone '^Informazioni su TreskViewer$' || fail "Enter did not close the About box"
+    poll 100 window_gone '^Informazioni su TreskViewer$' || fail "Enter did not close the About box"
 fi
 
 # Escape ends the program with status 0.
 activate "$main"
 xdotool key Escape
-for _ in $(seq 1 100); do
-    kill -0 "$viewer_pid" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$viewer_pid" 2>/dev/null; then
+if ! poll 100 process_ended "$viewer_pid"; then
     fail "Escape did not end the program"
 else
     status=0
@@ -220,8 +193,4 @@ if grep -i 'unhandled' "$work/viewer.log" >&2; then
     fail "Wine reported an unhandled exception"
 fi
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures failed" >&2
-    exit 1
-fi
-echo "all Windows viewer checks passed"
+finish "all Windows viewer checks passed"
