@@ -6,8 +6,11 @@
 
 #include "core/cut_entry.h"
 #include "core/cut_rows.h"
+#include "tests/support/five_operations.h"
 
 namespace {
+
+using tresk::test::CFiveOperations;
 
 std::string Cell(const MemoryCutRowTable& table, int row, int column) {
     return table.GetCellText(row, column);
@@ -101,26 +104,6 @@ TEST(AddCutRow, RowsGoInAtTheTop) {
     EXPECT_EQ(Cell(table, 2, 0), "1");
 }
 
-// Answers only the five operations, from a row store; can refuse inserts as
-// a full list would.
-class CFiveOperations final : public CutRowTable {
-public:
-    void DeleteAllItems() override { rows.DeleteAllItems(); }
-    int InsertItem(int index, const char* text) override {
-        return refuse ? -1 : rows.InsertItem(index, text);
-    }
-    bool SetItemText(int row, int column, const char* text) override {
-        return rows.SetItemText(row, column, text);
-    }
-    int GetItemCount() const override { return rows.GetItemCount(); }
-    int GetItemText(int row, int column, char* buffer, int length) const override {
-        return rows.GetItemText(row, column, buffer, length);
-    }
-
-    MemoryCutRowTable rows;
-    bool refuse = false;
-};
-
 TEST(AddCutRow, AnyProviderGetsTheSameRowAndARefusedInsertChangesNoRow) {
     CCutEntry entry;
     entry.m_lenPos = 42;
@@ -129,18 +112,19 @@ TEST(AddCutRow, AnyProviderGetsTheSameRowAndARefusedInsertChangesNoRow) {
     entry.m_lamaDx = -0.5;
     std::snprintf(entry.m_info[1], 9, "%s", "AB");
     MemoryCutRowTable store;
-    CFiveOperations five;
+    MemoryCutRowTable behind;
+    CFiveOperations five(behind);
     AddCutRow(store, 3, entry);
     AddCutRow(five, 3, entry);
     for (int column = 0; column < 13; ++column) {
-        EXPECT_EQ(Cell(five.rows, 0, column), Cell(store, 0, column)) << "column " << column;
+        EXPECT_EQ(Cell(behind, 0, column), Cell(store, 0, column)) << "column " << column;
     }
-    five.refuse = true;
+    five.RefuseInserts();
     entry.m_lenPos = 99;
     AddCutRow(five, 4, entry);
     EXPECT_EQ(five.GetItemCount(), 1);
-    EXPECT_EQ(Cell(five.rows, 0, 0), "3");
-    EXPECT_EQ(Cell(five.rows, 0, 1), "42");
+    EXPECT_EQ(Cell(behind, 0, 0), "3");
+    EXPECT_EQ(Cell(behind, 0, 1), "42");
 }
 
 TEST(MemoryCutRowTable, GetItemTextCopiesAtMostLengthMinusOne) {

@@ -6,10 +6,12 @@
 #include "core/cut_rows.h"
 #include "core/text_report.h"
 #include "platform/file.h"
+#include "tests/support/five_operations.h"
 #include "tests/support/temp_files.h"
 
 namespace {
 
+using tresk::test::CFiveOperations;
 using tresk::test::ReadWhole;
 using tresk::test::TempDir;
 
@@ -57,24 +59,6 @@ TEST(TextReport, DataLinesAreCutToSevenAndPaddedToTen) {
 
     // A provider that only answers the five operations gives the same bytes
     // as the row store read in place.
-    class CFiveOperations final : public CutRowTable {
-    public:
-        explicit CFiveOperations(MemoryCutRowTable& rows) : m_rows(rows) {}
-        void DeleteAllItems() override { m_rows.DeleteAllItems(); }
-        int InsertItem(int index, const char* text) override {
-            return m_rows.InsertItem(index, text);
-        }
-        bool SetItemText(int row, int column, const char* text) override {
-            return m_rows.SetItemText(row, column, text);
-        }
-        int GetItemCount() const override { return m_rows.GetItemCount(); }
-        int GetItemText(int row, int column, char* buffer, int length) const override {
-            return m_rows.GetItemText(row, column, buffer, length);
-        }
-
-    private:
-        MemoryCutRowTable& m_rows;
-    };
     SaveTextReport(CFiveOperations(table), path);
     EXPECT_EQ(ReadWhole(path), kTop + top + bottom);
 }
