@@ -33,6 +33,20 @@ TEST(CutEntry, FreshEntryHoldsZerosEmptyTextsAndLeadMinusOne) {
     EXPECT_STREQ(entry.m_tail, "");
 }
 
+TEST(CutColumns, TitlesAndWidthsInDisplayOrder) {
+    std::string titles;
+    std::vector<int> widths;
+    for (const CutColumn& column : kCutColumns) {
+        titles += column.title;
+        titles += '|';
+        widths.push_back(column.width);
+    }
+    EXPECT_EQ(titles,
+              "Nr.|L.Display/Qt.Posiz|S_spess/L.Display|Sx|Dx|Pezzi|Spessore|Info1|"
+              "Info2/BarCode|Info3/BarCode|Info4|LamaSX|LamaDX|");
+    EXPECT_EQ(widths, (std::vector<int>{20, 80, 80, 50, 50, 50, 50, 80, 80, 80, 80, 50, 50}));
+}
+
 TEST(AddCutRow, FormatsEveryColumn) {
     CCutEntry entry;
     entry.m_lenPos = 16777215;

@@ -13,6 +13,7 @@
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
+#include "core/cut_rows.h"
 #include "core/prg_reader.h"
 #include "core/text_report.h"
 #include "framework/dialog_template.h"
@@ -111,30 +112,16 @@ TEST(MainDialog, StartsWithTitledColumnsEmptyFieldWithFocusAndFirstLayoutChecked
     wxListCtrl* list = dlg->m_listCtrl.GetView();
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list, Item(*dlg, IDC_LIST));
-    const struct {
-        const char* title;
-        int width;
-    } columns[] = {{"Nr.", 20},
-                   {"L.Display/Qt.Posiz", 80},
-                   {"S_spess/L.Display", 80},
-                   {"Sx", 50},
-                   {"Dx", 50},
-                   {"Pezzi", 50},
-                   {"Spessore", 50},
-                   {"Info1", 80},
-                   {"Info2/BarCode", 80},
-                   {"Info3/BarCode", 80},
-                   {"Info4", 80},
-                   {"LamaSX", 50},
-                   {"LamaDX", 50}};
-    ASSERT_EQ(list->GetColumnCount(), 13);
-    for (int i = 0; i < 13; ++i) {
+    // The columns of the core's table, in its order (their titles and widths
+    // are checked with the table).
+    ASSERT_EQ(list->GetColumnCount(), kCutColumnCount);
+    for (int i = 0; i < kCutColumnCount; ++i) {
         wxListItem item;
         item.SetMask(wxLIST_MASK_TEXT | wxLIST_MASK_FORMAT);
         ASSERT_TRUE(list->GetColumn(i, item));
-        EXPECT_EQ(item.GetText(), columns[i].title) << "column " << i;
+        EXPECT_EQ(item.GetText(), kCutColumns[i].title) << "column " << i;
         EXPECT_EQ(item.GetAlign(), wxLIST_FORMAT_LEFT) << "column " << i;
-        EXPECT_EQ(list->GetColumnWidth(i), list->FromDIP(columns[i].width)) << "column " << i;
+        EXPECT_EQ(list->GetColumnWidth(i), list->FromDIP(kCutColumns[i].width)) << "column " << i;
     }
     EXPECT_EQ(list->GetItemCount(), 0);
     EXPECT_FALSE(list->HasFlag(wxLC_SINGLE_SEL));
