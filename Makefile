@@ -1,5 +1,8 @@
-# Thin wrapper around CMake. `make run` and `make check` are the two commands
-# the README gives for a fresh Debian 12 machine.
+# Thin wrapper around CMake. scripts/run.sh and scripts/check.sh install the
+# Debian packages once and then call `make run` and `make check`; those two
+# targets only build and run, so on a machine that has the packages they do
+# the same without the package step (`make deps` / `make deps-run` install
+# them on their own).
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
@@ -21,20 +24,18 @@ configure:
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Installs what running needs, builds the viewer and treskdump only, and
-# starts the viewer in examples/ so the open-file dialog shows the sample cut
-# lists. A build folder made without the test packages is configured without
-# the tests; one configured already is used as it is.
-run: deps-run
+# Builds the viewer and treskdump only, and starts the viewer in examples/ so
+# the open-file dialog shows the sample cut lists. A build folder made here is
+# configured without the tests; one configured already is used as it is.
+run:
 	./scripts/run-viewer.sh --check-display
 	test -f $(BUILD)/CMakeCache.txt || \
 	  cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRESK_BUILD_TESTS=OFF $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS) --target treskviewer treskdump
 	./scripts/run-viewer.sh $(BUILD)
 
-# Installs what is missing, builds, and runs every test (GUI tests on a
-# virtual X display).
-check: deps build
+# Builds everything and runs every test (GUI tests on a private Xvfb display).
+check: build
 	./scripts/run-tests.sh $(BUILD)
 
 bench:

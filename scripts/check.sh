@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Fresh machine to test results: installs the Debian packages that are
-# missing for building and testing (make and the compiler among them),
-# builds everything, and runs every test.
+# Fresh machine to test results, in one pass: installs the Debian packages
+# that building and testing need (make and the compiler among them), then
+# `make check` builds everything and runs every test (it installs nothing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh test
