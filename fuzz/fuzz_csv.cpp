@@ -3,6 +3,7 @@
 // column titles and the table's cell texts, every byte of them kept. A field
 // is quoted exactly when it holds a comma, a quote, CR or LF; records end in
 // CR LF. The first input byte picks the layout, the rest is the file.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -12,19 +13,24 @@
 #include "core/cut_row_table.h"
 #include "core/cut_rows.h"
 #include "core/prg_reader.h"
+#include "core/windows1252.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/file.h"
 #include "tools/dump.h"
 
 namespace {
 
-// Windows-1252 byte for each code point the converter writes for 0x80-0x9F.
-constexpr char32_t kHigh[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80-87
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 88-8F
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90-97
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98-9F
-};
+// The code points of the bytes 0x80 to 0x9F, from the one codec; every other
+// byte is its own code point. The search below finds a code point's byte.
+std::array<char32_t, 32> HighCodePoints() {
+    std::array<char32_t, 32> table{};
+    for (unsigned b = 0; b < 32; ++b) {
+        table[b] = windows1252::CodePoint(static_cast<unsigned char>(0x80 + b));
+    }
+    return table;
+}
+
+const std::array<char32_t, 32> kHigh = HighCodePoints();
 
 // UTF-8 back to Windows-1252 bytes; fails the run on anything the converter
 // cannot have written.

@@ -15,6 +15,15 @@ TEST(Windows1252, DecodesEveryByteToExactlyOneCharacter) {
               "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D");
     EXPECT_EQ(windows1252::CodePoint(0x9D), U'\x9D');
     EXPECT_EQ(windows1252::CodePoint(0x80), U'\x20AC');
+    // The 32 bytes from 0x80 up, the range where the code page differs from
+    // Latin-1.
+    std::string high;
+    for (int b = 0x80; b < 0xA0; ++b) {
+        high += static_cast<char>(b);
+    }
+    EXPECT_EQ(windows1252::ToUtf8(high),
+              "€\u0081‚ƒ„…†‡ˆ‰Š‹Œ\u008DŽ\u008F"
+              "\u0090‘’“”•–—˜™š›œ\u009DžŸ");
 
     // Every byte, after runs of ASCII of every length around the eight bytes
     // taken at a time.
