@@ -1,26 +1,23 @@
 #include "core/layout_detect.h"
 
-#include "core/prg_reader.h"
+#include "core/prg_layout.h"
 
 namespace {
 
-bool ReadsCleanly(const unsigned char* data, std::size_t size, int format) {
-    const std::size_t header = format == kFormatOld ? 0 : 3;
-    // Lead byte and body: the blade values only outside the "Mem" layout.
-    const std::size_t record = format == kFormatMem ? 50 : 54;
-    if (size < header) {
+bool ReadsCleanly(const unsigned char* data, std::size_t size, const PrgLayout& layout) {
+    if (size < layout.headerBytes) {
         return false;
     }
-    std::size_t pos = header;
+    std::size_t pos = layout.headerBytes;
     while (pos < size) {
         const auto lead = static_cast<signed char>(data[pos]);
         if (lead < 1) {
             return pos + 1 == size;
         }
-        if (size - pos < record) {
+        if (size - pos < layout.recordBytes) {
             return false;  // the last record is cut short
         }
-        pos += record;
+        pos += layout.recordBytes;
     }
     return true;
 }
@@ -29,15 +26,10 @@ bool ReadsCleanly(const unsigned char* data, std::size_t size, int format) {
 
 std::vector<int> FittingLayouts(const unsigned char* data, std::size_t size) {
     std::vector<int> fitting;
-    for (const int format : {kFormatNew, kFormatOld, kFormatMem}) {
-        if (ReadsCleanly(data, size, format)) {
+    for (int format = 0; format < kListFormatCount; ++format) {
+        if (ReadsCleanly(data, size, kPrgLayouts[format])) {
             fitting.push_back(format);
         }
     }
     return fitting;
-}
-
-int DetectLayout(const unsigned char* data, std::size_t size) {
-    const std::vector<int> fitting = FittingLayouts(data, size);
-    return fitting.size() == 1 ? fitting.front() : -1;
 }

@@ -11,6 +11,3 @@
 // end of the data or at a lead byte that ends the list and is the data's last
 // byte.
 std::vector<int> FittingLayouts(const unsigned char* data, std::size_t size);
-
-// The layout when exactly one fits; -1 otherwise (the caller cannot tell).
-int DetectLayout(const unsigned char* data, std::size_t size);

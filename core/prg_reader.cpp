@@ -9,15 +9,13 @@
 
 namespace {
 
-// The header of layouts 0 and 2, read and ignored.
-constexpr std::size_t kHeaderBytes = 3;
 constexpr std::size_t kTextBytes = 8;
 constexpr std::size_t kTailBytes = 3;
 constexpr std::int32_t kSMark = 0x53;  // 'S' in the top byte of the second value
 
-// A record body: 53 bytes with the blade values, 49 without.
+// The longest record body, with the blade values.
 constexpr std::size_t kBodyBytes = 53;
-constexpr std::size_t kMemBodyBytes = 49;
+static_assert(kPrgLayouts[kFormatNew].recordBytes - 1 == kBodyBytes);
 constexpr std::size_t kInfoOffset = 14;
 constexpr std::size_t kTailOffset = 46;
 constexpr std::size_t kBladeOffset = 49;
@@ -39,9 +37,9 @@ std::int16_t I16At(const unsigned char* bytes) {
 // delivers count as zero, so a record cut short by the end of the file shows
 // its missing numbers as zero and its texts up to the last byte delivered,
 // and nothing of the record before it.
-void ReadBody(CFile& file, int format, CCutEntry& entry) {
+void ReadBody(CFile& file, const PrgLayout& layout, CCutEntry& entry) {
     unsigned char body[kBodyBytes] = {};
-    file.Read(body, format == kFormatMem ? kMemBodyBytes : kBodyBytes);
+    file.Read(body, layout.recordBytes - 1);
 
     entry.m_lenPos = U24At(body);
     std::int32_t second = U24At(body + 3);
@@ -64,7 +62,7 @@ void ReadBody(CFile& file, int format, CCutEntry& entry) {
 
     entry.m_lamaSx = 0.0;
     entry.m_lamaDx = 0.0;
-    if (format != kFormatMem) {
+    if (layout.hasBlades) {
         entry.m_lamaSx = Tenths(I16At(body + kBladeOffset));
         entry.m_lamaDx = Tenths(I16At(body + kBladeOffset + 2));
     }
@@ -83,48 +81,43 @@ bool ReadLead(CFile& file, CCutEntry& entry) {
 }  // namespace
 
 int ParseListFormat(std::string_view name) {
-    if (name == "new" || name == "0") {
-        return kFormatNew;
-    }
-    if (name == "old" || name == "1") {
-        return kFormatOld;
-    }
-    if (name == "mem" || name == "2") {
-        return kFormatMem;
+    for (int format = 0; format < kListFormatCount; ++format) {
+        if (name == kPrgLayouts[format].name ||
+            (name.size() == 1 && name[0] == static_cast<char>('0' + format))) {
+            return format;
+        }
     }
     return -1;
 }
 
 int ReadU24BE(CFile& file, std::int32_t& out) {
-    out = 0;
-    unsigned char byte = 0;
-    for (int i = 0; i < 3; ++i) {
-        if (file.Read(&byte, 1) != 1) {
-            return i + 1;
+    unsigned char bytes[3] = {};
+    int result = 4;
+    for (int i = 0; i < 3 && result == 4; ++i) {
+        if (file.Read(bytes + i, 1) != 1) {
+            result = i + 1;
         }
-        out |= static_cast<std::int32_t>(byte) << (16 - 8 * i);
     }
-    return 4;
+    out = U24At(bytes);
+    return result;
 }
 
 void ReadI16BE(CFile& file, std::int16_t& out) {
-    out = 0;
-    unsigned char high = 0;
-    if (file.Read(&high, 1) != 1) {
-        return;
+    unsigned char bytes[2] = {};
+    if (file.Read(bytes, 1) == 1) {
+        file.Read(bytes + 1, 1);
     }
-    unsigned char low = 0;
-    file.Read(&low, 1);
-    out = static_cast<std::int16_t>(static_cast<std::uint16_t>((high << 8) | low));
+    out = I16At(bytes);
 }
 
 void ReadCutList(CFile& file, int format, CutRowTable& table) {
     table.DeleteAllItems();
     try {
         CCutEntry entry;
-        if (format == kFormatNew || format == kFormatMem) {
-            unsigned char header[kHeaderBytes];
-            file.Read(header, sizeof header);
+        const PrgLayout& layout = LayoutOf(format);
+        if (layout.headerBytes > 0) {
+            unsigned char header[3];
+            file.Read(header, layout.headerBytes);
         }
 
         if (ReadLead(file, entry)) {
@@ -132,7 +125,7 @@ void ReadCutList(CFile& file, int format, CutRowTable& table) {
             // A lead byte from 1 to 127 introduces a record; 0 or a byte with
             // the top bit set ends the list.
             while (entry.m_lead >= 1) {
-                ReadBody(file, format, entry);
+                ReadBody(file, layout, entry);
                 AddCutRow(table, rowNumber, entry);
                 if (!ReadLead(file, entry)) {
                     break;

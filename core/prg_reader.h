@@ -5,16 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "core/prg_layout.h"
+
 class CFile;
 class CFileException;
 class CutRowTable;
-
-// The PRG layout the user states: the file carries no sign of it.
-enum ListFormat : int {
-    kFormatNew = 0,  // "Lib / Ori ( >=1.7 )": 3-byte header, blade values
-    kFormatOld = 1,  // "Lib / Ori ( <1.7 )": no header, blade values
-    kFormatMem = 2,  // "Mem": 3-byte header, no blade values
-};
 
 // The layout a command line names: "new" or "0", "old" or "1", "mem" or "2";
 // -1 for anything else.

@@ -35,8 +35,6 @@ struct InputFailure {
     std::string message;
 };
 
-const char* const kLayoutNames[] = {"new", "old", "mem"};
-
 // The full path of a name given on the command line, as the file layer's
 // messages show it; standard input is "stdin".
 std::string FullName(const std::string& path) {
@@ -114,7 +112,7 @@ void LoadInput(const std::string& input, const Options& options, MemoryCutRowTab
     if (fitting.size() != 1) {
         std::string names;
         for (const int layout : fitting) {
-            names += (names.empty() ? "" : ", ") + std::string(kLayoutNames[layout]);
+            names += (names.empty() ? "" : ", ") + std::string(kPrgLayouts[layout].name);
         }
         throw InputFailure{
             FullName(input) +
