@@ -10,13 +10,13 @@
 #include <string_view>
 #include <vector>
 
+#include "core/csv_report.h"
 #include "core/cut_row_table.h"
 #include "core/cut_rows.h"
 #include "core/prg_reader.h"
 #include "core/windows1252.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/file.h"
-#include "tools/dump.h"
 
 namespace {
 
@@ -133,7 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ReadCutList(prg, format, table);
 
     std::string csv;
-    treskdump::WriteCsv(table, [&csv](std::string_view piece) { csv.append(piece); });
+    WriteCsv(table, [&csv](std::string_view piece) { csv.append(piece); });
     const auto records = ParseCsv(csv);
     FUZZ_CHECK(records.size() == static_cast<std::size_t>(table.GetItemCount()) + 1,
                "CSV records: " + std::to_string(records.size()));

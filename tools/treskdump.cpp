@@ -1,5 +1,5 @@
 // treskdump: turns PRG cut lists into the viewer's text report, or into CSV,
-// for scripts and batch work. See HelpText() in dump.cpp for the options.
+// for scripts and batch work. See HelpText() in dump_args.cpp for the options.
 #include <iostream>
 #include <string>
 #include <vector>

@@ -110,26 +110,6 @@ TEST(TreskdumpGolden, ExamplesCarryTheAwkwardCases) {
     EXPECT_NE(report.find("1677721   "), std::string::npos);  // cut to 7 in the report
 }
 
-TEST(TreskdumpCsv, FieldsAreQuotedOnlyWhenTheyMustBe) {
-    std::string line;
-    treskdump::AppendCsvField(line, "plain 1.5");
-    line += '|';
-    treskdump::AppendCsvField(line, "a,b");
-    line += '|';
-    treskdump::AppendCsvField(line, "say \"hi\"");
-    line += '|';
-    treskdump::AppendCsvField(line, "two\r\nlines");
-    line += '|';
-    treskdump::AppendCsvField(line, "");
-    line += '|';
-    treskdump::AppendCsvField(line, "Citt\xE0");
-    line += '|';
-    treskdump::AppendCsvField(line, "\x80,\xE8\"");  // decoded, and quoted all the same
-    EXPECT_EQ(line,
-              "plain 1.5|\"a,b\"|\"say \"\"hi\"\"\"|\"two\r\nlines\"||Citt\xC3\xA0|"
-              "\"\xE2\x82\xAC,\xC3\xA8\"\"\"");
-}
-
 TEST(TreskdumpCsv, RowOfAFileWithTextsThatNeedQuoting) {
     TempDir dir;
     dir.WriteText("q.PRG", QuotingPrg());
