@@ -1,25 +1,21 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 
 #include "core/csv_report.h"
 
 TEST(CsvReport, FieldsAreQuotedOnlyWhenTheyMustBe) {
+    const std::string_view fields[] = {
+        "plain 1.5",   "a,b", "say \"hi\"", "two\r\nlines", "", "Citt\xE0",
+        "\x80,\xE8\"",  // decoded, and quoted all the same
+    };
     std::string line;
-    AppendCsvField(line, "plain 1.5");
-    line += '|';
-    AppendCsvField(line, "a,b");
-    line += '|';
-    AppendCsvField(line, "say \"hi\"");
-    line += '|';
-    AppendCsvField(line, "two\r\nlines");
-    line += '|';
-    AppendCsvField(line, "");
-    line += '|';
-    AppendCsvField(line, "Citt\xE0");
-    line += '|';
-    AppendCsvField(line, "\x80,\xE8\"");  // decoded, and quoted all the same
+    for (const std::string_view field : fields) {
+        AppendCsvField(line, field);
+        line += '|';
+    }
     EXPECT_EQ(line,
               "plain 1.5|\"a,b\"|\"say \"\"hi\"\"\"|\"two\r\nlines\"||Citt\xC3\xA0|"
-              "\"\xE2\x82\xAC,\xC3\xA8\"\"\"");
+              "\"\xE2\x82\xAC,\xC3\xA8\"\"\"|");
 }
