@@ -24,24 +24,18 @@ example="$root/examples/lista_nuova.PRG"
 [ -x "$viewer" ] || { echo "no viewer at $viewer: build it first" >&2; exit 1; }
 [ -f "$example" ] || { echo "no example at $example" >&2; exit 1; }
 
+. "$root/tests/support/checks.sh"
+. "$root/tests/support/xdotool.sh"
 cd "$root/examples"
 "$viewer" >/dev/null 2>&1 &
-pid=$!
-trap 'kill "$pid" 2>/dev/null || true' EXIT
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^TreskViewer$' | head -n 1)
+viewer_pid=$!
+trap 'kill "$viewer_pid" 2>/dev/null || true' EXIT
+window=$(find_window 20 '^TreskViewer$')
+[ -n "$window" ] || { echo "the viewer's window did not appear" >&2; exit 1; }
 xdotool windowfocus --sync "$window"
 # The focus starts in the path field: Tab to "Sfoglia" and press it.
 xdotool key Tab space
-chooser=$(timeout 20 xdotool search --sync --onlyvisible --name '^Apri$' | head -n 1)
-xdotool windowfocus --sync "$chooser"
-sleep 0.5
-xdotool key ctrl+l
-xdotool type --delay 10 "$example"
-xdotool key Return
-for _ in $(seq 1 50); do
-    xdotool search --onlyvisible --name '^Apri$' >/dev/null 2>&1 || break
-    sleep 0.1
-done
+answer_file_dialog '^Apri$' "$example" ctrl+l ctrl+a
 # Select a few rows, as a user looking at them would.
 xdotool windowfocus --sync "$window"
 xdotool key Tab Down Down shift+Down
@@ -49,6 +43,6 @@ sleep 1
 mkdir -p "$(dirname "$out")"
 import -window "$window" "$out"
 xdotool key Escape
-wait "$pid" || true
+wait "$viewer_pid" || true
 trap - EXIT
 echo "wrote $out"

@@ -27,12 +27,6 @@ process_ended() {
     ! kill -0 "$1" 2>/dev/null
 }
 
-# True once no visible window's name matches the regular expression PATTERN
-# (xdotool).
-window_gone() {
-    ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1
-}
-
 # Ends the test: status 1 after any failed check, otherwise MESSAGE and 0.
 finish() {
     if [ "$failures" -ne 0 ]; then

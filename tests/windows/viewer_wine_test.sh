@@ -8,7 +8,8 @@
 # brings up the stop box and leaves the file as it was; Alt+Space opens the
 # system menu, whose last entry opens the About box; Escape ends the program
 # with status 0. Starts its own Xvfb display when there is none. With SHOTS
-# set to a folder, screenshots of the stop box and the About box go there.
+# set to a folder, screenshots of the file dialogs, the stop box and the About
+# box go there.
 #
 # Usage: viewer_wine_test.sh VIEWER_EXE EXAMPLES_DIR
 set -euo pipefail
@@ -33,7 +34,9 @@ export WINEDEBUG=-all
 
 work=$(mktemp -d)
 viewer_pid=""
+viewer_log=$work/viewer.log
 . "$root/tests/support/checks.sh"
+. "$root/tests/support/xdotool.sh"
 cleanup() {
     exec 9>&- 2>/dev/null || true  # lets the program that holds a file go
     [ -n "$viewer_pid" ] && kill "$viewer_pid" 2>/dev/null || true
@@ -66,21 +69,10 @@ click_dialog() {
         $((client_top + ($2 * 13 + 4) / 8)) click 1
     sleep 0.3
 }
-# Answers the file dialog with the given title: types path into its file
-# name field, presses Enter and waits until it has closed.
-answer_file_dialog() {
-    local title=$1 path=$2 dialog
-    dialog=$(timeout 20 xdotool search --sync --onlyvisible --name "^$title\$" | head -n 1 || true)
-    if [ -z "$dialog" ]; then
-        fail "no \"$title\" dialog appeared"
-        return 1
-    fi
-    xdotool windowfocus --sync "$dialog"
-    sleep 0.3
-    xdotool key End shift+Home
-    xdotool type --delay 5 "$path"
-    xdotool key Return
-    poll 100 window_gone "^$title\$" || { fail "the \"$title\" dialog did not close"; return 1; }
+# Answers Wine's file dialog titled title with path, typed over the whole
+# of its file name field.
+answer_wine_dialog() {
+    answer_file_dialog "^$1\$" "$2" End shift+Home
 }
 # Visible top-level windows titled "TreskViewer": the dialog, and a message
 # box while one is up.
@@ -91,13 +83,13 @@ program_windows() {
 box_shown() { [ "$(program_windows | wc -l)" -ge 2 ]; }
 dialog_alone() { [ "$(program_windows | wc -l)" -eq 1 ]; }
 
-(cd "$work" && exec wine "$viewer") >"$work/viewer.log" 2>&1 &
+(cd "$work" && exec wine "$viewer") >"$viewer_log" 2>&1 &
 viewer_pid=$!
-main=$(timeout 60 xdotool search --sync --onlyvisible --name '^TreskViewer$' | head -n 1 || true)
+main=$(find_window 60 '^TreskViewer$')
 if [ -z "$main" ]; then
     fail "the dialog did not appear; visible windows: $(xdotool search --onlyvisible --name . \
         getwindowname %@ 2>/dev/null | tr '\n' ',')"
-    tail -n 20 "$work/viewer.log" >&2
+    tail -n 20 "$viewer_log" >&2
     exit 1
 fi
 eval "$(xdotool getwindowgeometry --shell "$main")"
@@ -117,9 +109,9 @@ for case in "lista_nuova.PRG:24" "lista_vecchia.PRG:140" "lista_mem.PRG:253"; do
     cp "$examples/$name" "$work/$name"
     click_dialog "$radio_x" 58
     click_dialog 316 25  # Sfoglia
-    answer_file_dialog Apri "$(windows_path "$work/$name")" || continue
+    answer_wine_dialog Apri "$(windows_path "$work/$name")" || continue
     click_dialog 389 59  # Salva su file
-    answer_file_dialog "Salva con nome" "$(windows_path "$work/$name.txt")" || continue
+    answer_wine_dialog "Salva con nome" "$(windows_path "$work/$name.txt")" || continue
     poll 50 cmp -s "$work/$name.txt" "$examples/$name.txt" || true
     if cmp -s "$work/$name.txt" "$examples/$name.txt"; then
         echo "ok: $name, $(wc -c <"$work/$name.txt") bytes, the reviewed report"
@@ -142,14 +134,14 @@ poll 100 test -s "$held" || true
 cp "$held" "$work/held.before"
 ls "$work" >"$work/files.before"
 click_dialog 389 59  # Salva su file
-if answer_file_dialog "Salva con nome" "$(windows_path "$held")"; then
+if answer_wine_dialog "Salva con nome" "$(windows_path "$held")"; then
     poll 100 box_shown || true
     box=$(program_windows | grep -vx "$main" | head -n 1 || true)
     if [ -z "$box" ]; then
         fail "no stop box for a report another program holds"
     else
         echo "ok: a stop box for a report another program holds"
-        [ -n "${SHOTS:-}" ] && import -window root "$SHOTS/stop-box.png"
+        shot stop-box
         activate "$box"
         xdotool key Return
         poll 100 dialog_alone || fail "Enter did not close the stop box"
@@ -165,13 +157,12 @@ activate "$main"
 xdotool key alt+space
 sleep 0.5
 xdotool key Up Return
-about=$(timeout 10 xdotool search --sync --onlyvisible --name '^Informazioni su TreskViewer$' |
-    head -n 1 || true)
+about=$(find_window 10 '^Informazioni su TreskViewer$')
 if [ -z "$about" ]; then
     fail "the system menu's last entry did not open the About box"
 else
     echo "ok: the system menu opens the About box"
-    [ -n "${SHOTS:-}" ] && import -window root "$SHOTS/about-box.png"
+    shot about-box
     activate "$about"
     xdotool key Return
     poll 100 window_gone '^Informazioni su TreskViewer$' || fail "Enter did not close the About box"
@@ -180,16 +171,10 @@ fi
 # Escape ends the program with status 0.
 activate "$main"
 xdotool key Escape
-if ! poll 100 process_ended "$viewer_pid"; then
-    fail "Escape did not end the program"
-else
-    status=0
-    wait "$viewer_pid" || status=$?
-    viewer_pid=""
-    [ "$status" -eq 0 ] && echo "ok: Escape ends the program, status 0" ||
-        fail "the program ended with status $status"
+if expect_exit_0 Escape; then
+    echo "ok: Escape ends the program, status 0"
 fi
-if grep -i 'unhandled' "$work/viewer.log" >&2; then
+if grep -i 'unhandled' "$viewer_log" >&2; then
     fail "Wine reported an unhandled exception"
 fi
 
