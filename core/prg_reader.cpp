@@ -90,6 +90,19 @@ int ParseListFormat(std::string_view name) {
     return -1;
 }
 
+const char* ListFormatTitle(int format) {
+    switch (format) {
+        case kFormatNew:
+            return "Lib / Ori ( >=1.7 )";
+        case kFormatOld:
+            return "Lib / Ori ( <1.7 )";
+        case kFormatMem:
+            return "Mem";
+        default:
+            return "";
+    }
+}
+
 int ReadU24BE(CFile& file, std::int32_t& out) {
     unsigned char bytes[3] = {};
     int result = 4;

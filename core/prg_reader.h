@@ -15,6 +15,10 @@ class CutRowTable;
 // -1 for anything else.
 int ParseListFormat(std::string_view name);
 
+// The text under which the layout is offered, "Lib / Ori ( >=1.7 )", "Lib /
+// Ori ( <1.7 )" or "Mem" ("" for a value outside 0..2).
+const char* ListFormatTitle(int format);
+
 // Reads a big-endian 24-bit value one byte at a time into bits 16-23, 8-15
 // and 0-7 of out; bits 24-31 are zero. Returns 4 when all three bytes were
 // read, else 1, 2 or 3 for the byte that could not be read. A byte missing at

@@ -58,6 +58,10 @@ public:
         file.Write(m_buf, static_cast<std::size_t>(m_end - m_buf));
         m_end = m_buf;
     }
+    // The line made so far, without a line end.
+    std::string_view Text() const {
+        return std::string_view(m_buf, static_cast<std::size_t>(m_end - m_buf));
+    }
 
 private:
     // Copies at most 7 bytes in two overlapping moves: the cells are too
@@ -74,50 +78,85 @@ private:
         }
     }
 
-    char m_buf[kSeparatorLength + 8];
+    char m_buf[kSeparatorLength + 8] = {};
     char* m_end = m_buf;
+};
+
+void MakeHeaderLine(Line& line) {
+    for (int i = 0; i < 12; ++i) {
+        line.Cell(kHeaderTitles[i], std::strlen(kHeaderTitles[i]), i == 11);
+    }
+}
+
+void MakeSeparatorLine(Line& line) {
+    char separator[kSeparatorLength];
+    std::memset(separator, '-', sizeof separator);
+    line.Append(separator, sizeof separator);
+}
+
+// The cells of one row as the report takes them: read in place from a row
+// store, or fetched into fetched through GetItemText.
+class RowCells {
+public:
+    explicit RowCells(const CutRowTable& table) : m_table(table), m_store(table.GetRowStore()) {}
+
+    const std::string_view* Get(int row) {
+        if (m_store != nullptr) {
+            // The cells are read in place; the line takes the same first
+            // kFetchLength - 1 bytes that GetItemText would copy out.
+            m_store->GetRowView(row, m_cells);
+            return m_cells;
+        }
+        for (int column = 1; column < CutRowTable::kColumns; ++column) {
+            char* cell = m_fetched[column];
+            std::memset(cell, 0, kFetchLength);
+            m_table.GetItemText(row, column, cell, kFetchLength);
+            cell[kFetchLength - 1] = '\0';
+            // The length is measured, not taken from GetItemText, so a
+            // provider that miscounts cannot make the report read past the
+            // buffer.
+            m_cells[column] = std::string_view(cell, std::strlen(cell));
+        }
+        return m_cells;
+    }
+
+private:
+    const CutRowTable& m_table;
+    const MemoryCutRowTable* m_store;
+    std::string_view m_cells[CutRowTable::kColumns];
+    char m_fetched[CutRowTable::kColumns][kFetchLength] = {};
 };
 
 }  // namespace
 
 void WriteTextReport(const CutRowTable& table, CFile& file) {
     Line line;
-    for (int i = 0; i < 12; ++i) {
-        line.Cell(kHeaderTitles[i], std::strlen(kHeaderTitles[i]), i == 11);
-    }
+    MakeHeaderLine(line);
     line.WriteTo(file);
-
-    char separator[kSeparatorLength];
-    std::memset(separator, '-', sizeof separator);
-    line.Append(separator, sizeof separator);
+    MakeSeparatorLine(line);
     line.WriteTo(file);
     line.WriteTo(file);
 
     // The row count is read again after every line, so the loop ends at the
     // table's current end.
-    const MemoryCutRowTable* store = table.GetRowStore();
-    std::string_view cells[CutRowTable::kColumns];
-    char fetched[CutRowTable::kColumns][kFetchLength];
+    RowCells cells(table);
     for (int row = 0; row < table.GetItemCount(); ++row) {
-        if (store != nullptr) {
-            // The cells are read in place; the line takes the same first
-            // kFetchLength - 1 bytes that GetItemText would copy out.
-            store->GetRowView(row, cells);
-        } else {
-            for (int column = 1; column < CutRowTable::kColumns; ++column) {
-                char* cell = fetched[column];
-                std::memset(cell, 0, kFetchLength);
-                table.GetItemText(row, column, cell, kFetchLength);
-                cell[kFetchLength - 1] = '\0';
-                // The length is measured, not taken from GetItemText, so a
-                // provider that miscounts cannot make the report read past
-                // the buffer.
-                cells[column] = std::string_view(cell, std::strlen(cell));
-            }
-        }
-        line.Row(cells + 1);
+        line.Row(cells.Get(row) + 1);
         line.WriteTo(file);
     }
+}
+
+void TextReportLine(const CutRowTable& table, int index, std::string& text) {
+    Line line;
+    if (index == 0) {
+        MakeHeaderLine(line);
+    } else if (index == 1) {
+        MakeSeparatorLine(line);
+    } else if (index >= kTextReportTopLines) {
+        RowCells cells(table);
+        line.Row(cells.Get(index - kTextReportTopLines) + 1);
+    }
+    text.assign(line.Text());
 }
 
 void SaveTextReport(const CutRowTable& table, const std::string& path) {

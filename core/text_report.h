@@ -18,3 +18,12 @@ void SaveTextReport(const CutRowTable& table, const std::string& path);
 // Writes the same report to a file the caller has opened for writing (the
 // converter's standard output, say); the caller closes it.
 void WriteTextReport(const CutRowTable& table, CFile& file);
+
+// The report's first lines: the header line, the 120 hyphens and the empty
+// line; the line of row r follows as line kTextReportTopLines + r.
+inline constexpr int kTextReportTopLines = 3;
+
+// One line of the report of table, without its CR LF, into text: the same
+// bytes WriteTextReport writes for that line (an index past the rows gives
+// an empty line). For those that lay the report out on pages.
+void TextReportLine(const CutRowTable& table, int index, std::string& text);

@@ -95,4 +95,52 @@ std::string ToUtf8(std::string_view bytes) {
     return out;
 }
 
+namespace {
+
+// The byte of a code point, or '?' for one the code page lacks.
+char EncodeCodePoint(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp < 0x100)) {
+        return static_cast<char>(cp);
+    }
+    for (unsigned byte = 0x80; byte < 0xA0; ++byte) {
+        if (Decode(byte) == cp) {
+            return static_cast<char>(byte);
+        }
+    }
+    return '?';
+}
+
+// The code point of the UTF-8 sequence at text[i], moving i past it; an
+// invalid or cut sequence gives U+FFFD and moves past one byte.
+char32_t NextCodePoint(std::string_view text, std::size_t& i) {
+    const auto lead = static_cast<unsigned char>(text[i++]);
+    const std::size_t extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    if (lead < 0x80) {
+        return lead;
+    }
+    if (lead < 0xC2 || lead > 0xF4 || text.size() - i < extra) {
+        return 0xFFFD;
+    }
+    char32_t cp = lead & (0x3Fu >> extra);
+    for (std::size_t k = 0; k < extra; ++k) {
+        const auto next = static_cast<unsigned char>(text[i + k]);
+        if ((next & 0xC0) != 0x80) {
+            return 0xFFFD;
+        }
+        cp = (cp << 6) | (next & 0x3Fu);
+    }
+    i += extra;
+    return cp;
+}
+
+}  // namespace
+
+std::string FromUtf8(std::string_view utf8) {
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        out += EncodeCodePoint(NextCodePoint(utf8, i));
+    }
+    return out;
+}
+
 }  // namespace windows1252

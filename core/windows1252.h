@@ -29,4 +29,9 @@ void AppendUtf8(std::string& out, std::string_view bytes);
 // The UTF-8 form of bytes.
 std::string ToUtf8(std::string_view bytes);
 
+// The Windows-1252 bytes of a UTF-8 text (a file name, say), one per
+// character; a character the code page lacks, or a byte that is not UTF-8,
+// becomes '?'.
+std::string FromUtf8(std::string_view utf8);
+
 }  // namespace windows1252

@@ -50,4 +50,15 @@ TEST(Windows1252, DecodesEveryByteToExactlyOneCharacter) {
     }
 }
 
+TEST(Windows1252, FromUtf8TakesEveryByteBackAndMarksTheRest) {
+    std::string all;
+    for (int b = 1; b < 256; ++b) {
+        all += static_cast<char>(b);
+    }
+    EXPECT_EQ(windows1252::FromUtf8(windows1252::ToUtf8(all)), all);
+    // A character the code page lacks, a stray continuation byte, a cut
+    // sequence.
+    EXPECT_EQ(windows1252::FromUtf8("\xE2\x82\xAC\xE2\x86\x92\x80x\xC3"), "\x80??x?");
+}
+
 }  // namespace

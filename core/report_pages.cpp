@@ -1,0 +1,51 @@
+#include "core/report_pages.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "core/cut_row_table.h"
+#include "core/prg_reader.h"
+#include "core/text_report.h"
+
+namespace {
+
+// The header line and the hyphens start every page.
+constexpr int kRepeatedLines = 2;
+constexpr std::size_t kLineWidth = 120;
+// The least space between the footer's left part and its page number.
+constexpr std::size_t kFooterGap = 3;
+
+}  // namespace
+
+CReportPages::CReportPages(const CutRowTable& table, int linesPerPage, std::string fileName,
+                           int format)
+    : m_table(table),
+      m_bodyLines(std::max(linesPerPage, kMinLinesPerPage) - kRepeatedLines - kFooterLines),
+      m_reportLines(kTextReportTopLines + table.GetItemCount()),
+      m_fileName(std::move(fileName)),
+      m_format(format) {
+    const int body = m_reportLines - kRepeatedLines;
+    m_pageCount = (body + m_bodyLines - 1) / m_bodyLines;
+}
+
+void CReportPages::GetPage(int index, ReportPage& page) const {
+    page.lines.resize(kRepeatedLines);
+    TextReportLine(m_table, 0, page.lines[0]);
+    TextReportLine(m_table, 1, page.lines[1]);
+    const int first = kRepeatedLines + index * m_bodyLines;
+    const int end = std::min(first + m_bodyLines, m_reportLines);
+    for (int line = first; line < end; ++line) {
+        page.lines.emplace_back();
+        TextReportLine(m_table, line, page.lines.back());
+    }
+    page.footer = Footer(index);
+}
+
+std::string CReportPages::Footer(int index) const {
+    std::string footer = m_fileName + "   " + ListFormatTitle(m_format);
+    const std::string number =
+        "Pagina " + std::to_string(index + 1) + " di " + std::to_string(m_pageCount);
+    const std::size_t used = footer.size() + number.size();
+    footer.append(used + kFooterGap <= kLineWidth ? kLineWidth - used : kFooterGap, ' ');
+    return footer + number;
+}
