@@ -15,6 +15,7 @@ inline constexpr int kListFormatCount = 3;
 
 struct PrgLayout {
     const char* name;         // as the command lines name it
+    const char* title;        // as the dialog offers it, and the printed pages name it
     std::size_t headerBytes;  // read and ignored
     std::size_t recordBytes;  // the lead byte and the body
     bool hasBlades;           // the body ends with the two blade values
@@ -23,9 +24,9 @@ struct PrgLayout {
 // Indexed by ListFormat. A record is a lead byte and a body of 49 bytes,
 // followed by two 2-byte blade values where the layout has them.
 inline constexpr PrgLayout kPrgLayouts[kListFormatCount] = {
-    {"new", 3, 54, true},
-    {"old", 0, 54, true},
-    {"mem", 3, 50, false},
+    {"new", "Lib / Ori ( >=1.7 )", 3, 54, true},
+    {"old", "Lib / Ori ( <1.7 )", 0, 54, true},
+    {"mem", "Mem", 3, 50, false},
 };
 
 // The layout of a ListFormat value. Any other value (-1 from a radio group

@@ -91,16 +91,7 @@ int ParseListFormat(std::string_view name) {
 }
 
 const char* ListFormatTitle(int format) {
-    switch (format) {
-        case kFormatNew:
-            return "Lib / Ori ( >=1.7 )";
-        case kFormatOld:
-            return "Lib / Ori ( <1.7 )";
-        case kFormatMem:
-            return "Mem";
-        default:
-            return "";
-    }
+    return format >= 0 && format < kListFormatCount ? kPrgLayouts[format].title : "";
 }
 
 int ReadU24BE(CFile& file, std::int32_t& out) {
