@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <clocale>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -410,30 +410,6 @@ TEST_F(PrgReader, ReadFailureRaisesAndKeepsTheRowsAlreadyInserted) {
     }
     tresk::file_fault::Reset();
     EXPECT_EQ(table_.GetItemCount(), 2);
-}
-
-TEST_F(PrgReader, TenthsKeepThePointUnderAnyLocale) {
-    const char* previous = std::setlocale(LC_ALL, nullptr);
-    const std::string saved = previous != nullptr ? previous : "C";
-    bool changed = false;
-    for (const char* name : {"it_IT.UTF-8", "it_IT.utf8", "de_DE.UTF-8", "fr_FR.UTF-8"}) {
-        if (std::setlocale(LC_ALL, name) != nullptr) {
-            changed = true;
-            break;
-        }
-    }
-    if (!changed) {
-        GTEST_SKIP() << "no locale with a decimal comma is installed";
-    }
-    char probe[16];
-    std::snprintf(probe, sizeof probe, "%.1f", 1.5);
-    Load(MemExample(), kFormatMem);
-    const std::string sx = table_.GetCellText(0, 3);
-    const std::string dx = table_.GetCellText(0, 4);
-    std::setlocale(LC_ALL, saved.c_str());
-    EXPECT_STREQ(probe, "1,5");  // the locale really uses a comma
-    EXPECT_EQ(sx, "45.0");
-    EXPECT_EQ(dx, "-20.0");
 }
 
 }  // namespace
