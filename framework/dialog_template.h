@@ -46,3 +46,9 @@ struct DlgTemplate {
     std::uint32_t exStyle;
     std::vector<DlgControl> controls;  // in tab order
 };
+
+// The identifiers of the radio buttons in the group that holds the control
+// id, in template order; empty when the template has no control id. A group
+// runs from a control with WS_GROUP (or the first control) to the next one;
+// controls in it that are not radio buttons are passed over.
+std::vector<int> AfxRadioGroup(const DlgTemplate& tmpl, int id);

@@ -1,5 +1,7 @@
 #include "framework/list_ctrl.h"
 
+#include <algorithm>
+
 #include "framework/window_backend.h"
 
 CListCtrl::CListCtrl() = default;
@@ -26,6 +28,38 @@ void CListCtrl::Attach(CListView* view) {
             other->m_view = nullptr;
         }
         AfxSetListModel(*m_view, this);
+    }
+}
+
+int CListCtrl::InsertColumn(int column, const char* heading, int format, int width) {
+    if (m_view == nullptr) {
+        return -1;
+    }
+    const int index = AfxInsertListColumn(*m_view, column, heading, format, width);
+    if (index >= 0) {
+        // The headings a row copy puts above the rows, in column order.
+        const auto at = std::min(static_cast<std::size_t>(index), m_headings.size());
+        m_headings.insert(m_headings.begin() + static_cast<std::ptrdiff_t>(at),
+                          heading != nullptr ? heading : "");
+    }
+    return index;
+}
+
+void CListCtrl::EnableRowCopy() {
+    if (m_view != nullptr) {
+        AfxEnableListRowCopy(*m_view, m_headings);
+    }
+}
+
+void CListCtrl::NotifyRows() {
+    if (m_view != nullptr) {
+        AfxListRowsChanged(*m_view);
+    }
+}
+
+void CListCtrl::NotifyTexts() {
+    if (m_view != nullptr) {
+        AfxListTextsChanged(*m_view);
     }
 }
 

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "framework/afx_defs.h"
@@ -94,10 +93,11 @@ public:
     // Draws icon at x, y, in the system's icon size (AfxGetSystemIconSize).
     void DrawIcon(int x, int y, const CIcon& icon);
 
+    // The back end's paint in progress.
     class Impl;
 
 private:
-    std::unique_ptr<Impl> m_pImpl;
+    Impl* m_pImpl = nullptr;  // nullptr: the window is not created
 };
 
 // The size the system draws icons in (SM_CXICON, SM_CYICON).

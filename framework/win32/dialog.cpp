@@ -56,21 +56,6 @@ bool HasIconResource(int id) {
     return FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), RT_GROUP_ICON) != nullptr;
 }
 
-// The radio buttons of the group that starts at first and runs to the next
-// control that starts a group, in their order in the dialog.
-std::vector<HWND> RadioGroup(HWND first) {
-    std::vector<HWND> group;
-    for (HWND control = first; control != nullptr; control = GetWindow(control, GW_HWNDNEXT)) {
-        if (control != first && (GetWindowLongPtrA(control, GWL_STYLE) & WS_GROUP) != 0) {
-            break;
-        }
-        if ((SendMessageA(control, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) != 0) {
-            group.push_back(control);
-        }
-    }
-    return group;
-}
-
 }  // namespace
 
 HWND AfxHwndOf(const CWnd* wnd) {
@@ -79,147 +64,113 @@ HWND AfxHwndOf(const CWnd* wnd) {
 }
 
 HWND AfxGetMainHwnd() {
-    HWND main = AfxHwndOf(AfxGetMainWnd());
-    return main != nullptr && IsWindowVisible(main) ? main : nullptr;
+    const CDialogWindow* main = AfxGetShownMainWindow();
+    return main != nullptr ? main->GetHwnd() : nullptr;
 }
 
 CDialogWindow* AfxNewDialogWindow(CDialog& dlg) {
     return new CDialogWindow(dlg);
 }
 
-void AfxDeleteDialogWindow(CDialogWindow* window) {
-    window->DetachOwner();
-    delete window;
-}
-
-bool AfxCreateModelessWindow(CDialogWindow& window, CWnd* pParentWnd) {
-    const bool created = window.CreateModeless(AfxHwndOf(pParentWnd));
+bool AfxCreateModelessWindow(CDialogWindow& window, CWnd* pOwner) {
+    const bool created = window.CreateModeless(AfxHwndOf(pOwner));
     RethrowPending();
     return created;
 }
 
-void DDX_Control(CDataExchange* pDX, int id, CListCtrl& ctrl) {
-    CDialogWindow* window = pDX->m_pDlgWnd->GetSafeHwnd();
-    if (ctrl.IsAttached() || window == nullptr) {
-        return;
-    }
-    if (CListView* view = window->FindList(id); view != nullptr) {
-        ctrl.Attach(view);
-    }
-}
-
-void DDX_Text(CDataExchange* pDX, int id, std::string& value) {
-    HWND field = GetDlgItem(AfxHwndOf(pDX->m_pDlgWnd), id);
-    if (field == nullptr) {
-        return;
-    }
-    const int length = GetWindowTextLengthA(field);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(field, text.data(), length + 1)));
-    if (pDX->m_bSaveAndValidate) {
-        value = std::move(text);
-    } else if (text != value) {
-        // The change notification this raises arrives during the transfer,
-        // which the dialog ignores.
-        SetWindowTextA(field, value.c_str());
-    }
-}
-
-void DDX_Radio(CDataExchange* pDX, int id, int& value) {
-    HWND first = GetDlgItem(AfxHwndOf(pDX->m_pDlgWnd), id);
-    if (first == nullptr) {
-        return;
-    }
-    if (pDX->m_bSaveAndValidate) {
-        value = -1;
-    }
-    int index = 0;
-    for (HWND button : RadioGroup(first)) {
-        if (pDX->m_bSaveAndValidate) {
-            if (SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED) {
-                value = index;
-            }
-        } else {
-            SendMessageA(button, BM_SETCHECK, index == value ? BST_CHECKED : BST_UNCHECKED, 0);
-        }
-        ++index;
-    }
-}
-
-int CDialog::DoModal() {
-    if (m_template == nullptr) {
-        return -1;
-    }
-    CWnd* owner = m_pParentWnd;
-    if (owner == nullptr) {
-        // Without a parent the application's main window owns the dialog, so
-        // the dialog opens over it and the main window waits for it.
-        owner = AfxGetMainWnd();
-        if (owner == this || AfxHwndOf(owner) == nullptr || !IsWindowVisible(AfxHwndOf(owner))) {
-            owner = nullptr;
-        }
-    }
-    if (m_hWnd == nullptr) {
-        m_hWnd = new CDialogWindow(*this);
-    }
-    const INT_PTR result = m_hWnd->RunModal(AfxHwndOf(owner));
+int AfxRunModalWindow(CDialogWindow& window, CWnd* pOwner) {
+    const INT_PTR result = window.RunModal(AfxHwndOf(pOwner));
     RethrowPending();
     return static_cast<int>(result);
 }
 
-void CDialog::EndDialog(int result) {
-    m_result = result;
-    if (m_hWnd != nullptr) {
-        m_hWnd->End(result);
+void AfxEndDialogWindow(CDialogWindow& window, int result) {
+    window.End(result);
+}
+
+bool AfxIsWindowShown(const CDialogWindow& window) {
+    return window.GetHwnd() != nullptr && IsWindowVisible(window.GetHwnd()) != FALSE;
+}
+
+CDialogWindowBase& AfxWindowBase(CDialogWindow& window) {
+    return window;
+}
+
+CListView* AfxFindListView(const CDialogWindow& window, int id) {
+    return window.FindList(id);
+}
+
+bool AfxGetEditText(const CDialogWindow& window, int id, std::string& text) {
+    HWND field = GetDlgItem(window.GetHwnd(), id);
+    if (field == nullptr) {
+        return false;
+    }
+    const int length = GetWindowTextLengthA(field);
+    text.assign(static_cast<std::size_t>(length) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(field, text.data(), length + 1)));
+    return true;
+}
+
+void AfxSetEditText(CDialogWindow& window, int id, const std::string& text) {
+    std::string shown;
+    if (AfxGetEditText(window, id, shown) && shown != text) {
+        // The change notification this raises arrives during the transfer,
+        // which the dialog ignores.
+        SetWindowTextA(GetDlgItem(window.GetHwnd(), id), text.c_str());
     }
 }
 
-bool CWnd::IsIconic() const {
-    HWND hwnd = AfxHwndOf(this);
-    return hwnd != nullptr && ::IsIconic(hwnd) != FALSE;
+bool AfxGetRadioCheck(const CDialogWindow& window, int id) {
+    HWND button = GetDlgItem(window.GetHwnd(), id);
+    return button != nullptr && SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-CRect CWnd::GetClientRect() const {
+void AfxSetRadioCheck(CDialogWindow& window, int id, bool checked) {
+    if (HWND button = GetDlgItem(window.GetHwnd(), id); button != nullptr) {
+        SendMessageA(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+}
+
+bool AfxIsWindowIconic(const CDialogWindow& window) {
+    return window.GetHwnd() != nullptr && ::IsIconic(window.GetHwnd()) != FALSE;
+}
+
+CRect AfxGetWindowClientRect(const CDialogWindow& window) {
     RECT rect{};
-    if (HWND hwnd = AfxHwndOf(this); hwnd != nullptr) {
-        ::GetClientRect(hwnd, &rect);
+    if (window.GetHwnd() != nullptr) {
+        ::GetClientRect(window.GetHwnd(), &rect);
     }
     return CRect{rect.left, rect.top, rect.right, rect.bottom};
 }
 
-void CWnd::SetIcon(const CIcon& icon, bool bBigIcon) {
-    HWND hwnd = AfxHwndOf(this);
-    const CIconImages* images = icon.GetImages();
-    if (hwnd == nullptr || images == nullptr) {
-        return;
+void AfxSetWindowIcon(CDialogWindow& window, const CIconImages& images, bool bBigIcon) {
+    if (window.GetHwnd() != nullptr) {
+        HICON handle = bBigIcon ? images.hBig : images.hSmall;
+        SendMessageA(window.GetHwnd(), WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL,
+                     reinterpret_cast<LPARAM>(handle));
     }
-    HICON handle = bBigIcon ? images->hBig : images->hSmall;
-    SendMessageA(hwnd, WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL,
-                 reinterpret_cast<LPARAM>(handle));
 }
 
-CMenu* CWnd::GetSystemMenu(bool bRevert) {
-    return m_hWnd != nullptr ? m_hWnd->GetSystemMenu(bRevert) : nullptr;
+CMenu* AfxGetWindowSystemMenu(CDialogWindow& window, bool bRevert) {
+    return window.GetSystemMenu(bRevert);
 }
 
-void CWnd::DragAcceptFiles(bool bAccept) {
+void AfxDragAcceptFiles(CDialogWindow& window, bool bAccept) {
     // Drops on the edit field reach the dialog too: a child that takes no
     // files hands a drop to the nearest window above it that does.
-    if (HWND hwnd = AfxHwndOf(this); hwnd != nullptr) {
-        ::DragAcceptFiles(hwnd, bAccept ? TRUE : FALSE);
+    if (window.GetHwnd() != nullptr) {
+        ::DragAcceptFiles(window.GetHwnd(), bAccept ? TRUE : FALSE);
     }
 }
 
-void CWnd::PostCommand(int nID) {
-    if (HWND hwnd = AfxHwndOf(this); hwnd != nullptr) {
-        PostMessageA(hwnd, kPostedCommandMessage, static_cast<WPARAM>(nID), 0);
+void AfxPostCommand(CDialogWindow& window, int id) {
+    if (window.GetHwnd() != nullptr) {
+        PostMessageA(window.GetHwnd(), kPostedCommandMessage, static_cast<WPARAM>(id), 0);
     }
 }
 
-void CWnd::Default() {
-    if (m_hWnd != nullptr) {
-        m_hWnd->Default();
-    }
+void AfxDefaultProcessing(CDialogWindow& window) {
+    window.Default();
 }
 
 class CPaintDC::Impl {
@@ -234,42 +185,41 @@ public:
     HDC m_hDC;
 };
 
-CPaintDC::CPaintDC(CWnd* pWnd) {
-    if (HWND hwnd = AfxHwndOf(pWnd); hwnd != nullptr) {
-        m_pImpl = std::make_unique<Impl>(hwnd);
-    }
+CPaintDC::Impl* AfxBeginPaint(CDialogWindow& window) {
+    return window.GetHwnd() != nullptr ? new CPaintDC::Impl(window.GetHwnd()) : nullptr;
 }
 
-CPaintDC::~CPaintDC() = default;
+void AfxEndPaint(CPaintDC::Impl* paint) {
+    delete paint;
+}
 
-void CPaintDC::EraseBackground() {
-    if (m_pImpl != nullptr && m_pImpl->m_hDC != nullptr) {
+void AfxEraseBackground(CPaintDC::Impl& paint) {
+    if (paint.m_hDC != nullptr) {
         RECT rect{};
-        ::GetClientRect(m_pImpl->m_hWnd, &rect);
-        FillRect(m_pImpl->m_hDC, &rect, GetSysColorBrush(COLOR_3DFACE));
+        ::GetClientRect(paint.m_hWnd, &rect);
+        FillRect(paint.m_hDC, &rect, GetSysColorBrush(COLOR_3DFACE));
     }
 }
 
-void CPaintDC::DrawIcon(int x, int y, const CIcon& icon) {
-    if (m_pImpl != nullptr && m_pImpl->m_hDC != nullptr && icon.GetImages() != nullptr &&
-        icon.GetImages()->hBig != nullptr) {
-        ::DrawIcon(m_pImpl->m_hDC, x, y, icon.GetImages()->hBig);
+void AfxDrawIcon(CPaintDC::Impl& paint, int x, int y, const CIconImages& images) {
+    if (paint.m_hDC != nullptr && images.hBig != nullptr) {
+        ::DrawIcon(paint.m_hDC, x, y, images.hBig);
     }
 }
 
-CSize AfxGetSystemIconSize(const CWnd* /*pWnd*/) {
+CSize AfxGetIconSize(const CDialogWindow* /*window*/) {
     return CSize{GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)};
 }
 
-CWaitCursor::CWaitCursor() {
-    // While it lives the program's windows answer WM_SETCURSOR with it too.
+void AfxBeginWaitCursor() {
+    // While one lives the program's windows answer WM_SETCURSOR with it too.
     HCURSOR previous = SetCursor(WaitCursor());
     if (g_waitCursors++ == 0) {
         g_cursorBeforeWait = previous;
     }
 }
 
-CWaitCursor::~CWaitCursor() {
+void AfxEndWaitCursor() {
     if (--g_waitCursors == 0) {
         SetCursor(g_cursorBeforeWait);
     }
@@ -306,7 +256,7 @@ CIcon AfxLoadIcon(int nIDResource) {
     return CIcon(std::move(images));
 }
 
-CDialogWindow::CDialogWindow(CDialog& owner) : m_owner(&owner) {}
+CDialogWindow::CDialogWindow(CDialog& owner) : CDialogWindowBase(owner) {}
 
 CDialogWindow::~CDialogWindow() {
     for (const auto& list : m_lists) {
@@ -380,20 +330,7 @@ CMenu* CDialogWindow::GetSystemMenu(bool revert) {
 }
 
 bool CDialogWindow::Dispatch(AfxMsg message, int id, AfxMsgParams& params) {
-    const AfxMsgMapEntry* entry =
-        m_owner != nullptr ? AfxFindMessageEntry(m_owner->GetMessageMap(), message, id) : nullptr;
-    if (entry == nullptr) {
-        return false;
-    }
-    const bool outer = m_defaultWanted;
-    m_defaultWanted = false;
-    struct Restore {
-        bool& slot;
-        bool value;
-        ~Restore() { slot = value; }
-    } restore{m_defaultWanted, outer};
-    entry->pfn(*m_owner, params);
-    return !m_defaultWanted;
+    return DispatchToOwner(message, id, params) == AfxDispatchResult::handled;
 }
 
 INT_PTR CALLBACK CDialogWindow::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -437,22 +374,8 @@ INT_PTR CDialogWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
         case WM_INITDIALOG:
             return OnInitDialog();
-        case WM_COMMAND: {
-            const int id = LOWORD(wParam);
-            const unsigned code = HIWORD(wParam);
-            if (m_owner == nullptr || m_owner->IsInTransfer()) {
-                return FALSE;  // a notification raised by a transfer
-            }
-            if (code == BN_CLICKED) {
-                // Clicks, and Enter (IDOK or the default button) and Escape
-                // or the close box (IDCANCEL) from the dialog manager.
-                return Dispatch(AfxMsg::buttonClicked, id, params) ? TRUE : FALSE;
-            }
-            if (code == EN_CHANGE) {
-                return Dispatch(AfxMsg::editChange, id, params) ? TRUE : FALSE;
-            }
-            return FALSE;
-        }
+        case WM_COMMAND:
+            return OnCommand(LOWORD(wParam), HIWORD(wParam));
         case kPostedCommandMessage:
             Dispatch(AfxMsg::command, static_cast<int>(wParam), params);
             return TRUE;
@@ -478,18 +401,9 @@ INT_PTR CDialogWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_HELP:
             Dispatch(AfxMsg::helpInfo, 0, params);
             return TRUE;
-        case WM_DROPFILES: {
-            auto* drop = reinterpret_cast<HDROP>(wParam);
-            const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
-            std::string path(length + 1, '\0');
-            path.resize(DragQueryFileA(drop, 0, path.data(), length + 1));
-            DragFinish(drop);
-            if (!path.empty()) {
-                params.strPath = std::move(path);
-                Dispatch(AfxMsg::dropFiles, 0, params);
-            }
+        case WM_DROPFILES:
+            OnDropFiles(reinterpret_cast<HDROP>(wParam));
             return TRUE;
-        }
         case WM_SETCURSOR:
             if (g_waitCursors > 0) {
                 SetCursor(WaitCursor());
@@ -507,6 +421,34 @@ INT_PTR CDialogWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return FALSE;
         default:
             return FALSE;
+    }
+}
+
+INT_PTR CDialogWindow::OnCommand(int id, unsigned code) {
+    if (m_owner == nullptr || m_owner->IsInTransfer()) {
+        return FALSE;  // a notification raised by a transfer
+    }
+    AfxMsgParams params;
+    if (code == BN_CLICKED) {
+        // Clicks, and Enter (IDOK or the default button) and Escape or the
+        // close box (IDCANCEL) from the dialog manager.
+        return Dispatch(AfxMsg::buttonClicked, id, params) ? TRUE : FALSE;
+    }
+    if (code == EN_CHANGE) {
+        return Dispatch(AfxMsg::editChange, id, params) ? TRUE : FALSE;
+    }
+    return FALSE;
+}
+
+void CDialogWindow::OnDropFiles(HDROP drop) {
+    const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
+    std::string path(length + 1, '\0');
+    path.resize(DragQueryFileA(drop, 0, path.data(), length + 1));
+    DragFinish(drop);
+    if (!path.empty()) {
+        AfxMsgParams params;
+        params.strPath = std::move(path);
+        Dispatch(AfxMsg::dropFiles, 0, params);
     }
 }
 

@@ -11,6 +11,7 @@
 
 #include "framework/dialog.h"
 #include "framework/win32/win_defs.h"
+#include "framework/window_backend.h"
 
 class CListView;
 class CSystemMenu;
@@ -26,10 +27,10 @@ struct CIconImages {
     HICON hSmall = nullptr;
 };
 
-class CDialogWindow final {
+class CDialogWindow final : public CDialogWindowBase {
 public:
     explicit CDialogWindow(CDialog& owner);
-    ~CDialogWindow();
+    ~CDialogWindow() override;
     CDialogWindow(const CDialogWindow&) = delete;
     CDialogWindow& operator=(const CDialogWindow&) = delete;
 
@@ -41,20 +42,21 @@ public:
     void End(int result);
 
     HWND GetHwnd() const { return m_hWnd; }
-    CDialog* GetOwner() const { return m_owner; }
-    void DetachOwner() { m_owner = nullptr; }
 
     // The list view with this dialog identifier, nullptr when there is none.
     CListView* FindList(int id) const;
     CMenu* GetSystemMenu(bool revert);
 
     // The default processing of the message being handled (see Dispatch).
-    void Default() { m_defaultWanted = true; }
+    void Default() { m_current.defaultWanted = true; }
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR OnInitDialog();
+    // A control's notification: clicks and edit changes go to the map.
+    INT_PTR OnCommand(int id, unsigned code);
+    void OnDropFiles(HDROP drop);
     INT_PTR OnNotify(const NMHDR& header);
     // Hands a message to the owner's message map. true when a handler took
     // it; false when the map has none or the handler asked for the default
@@ -62,13 +64,11 @@ private:
     bool Dispatch(AfxMsg message, int id, AfxMsgParams& params);
     void Centre();
 
-    CDialog* m_owner;
     HWND m_hWnd = nullptr;
     bool m_modal = false;
     std::vector<std::uint16_t> m_templateWords;
     std::vector<std::unique_ptr<CListView>> m_lists;
     std::unique_ptr<CSystemMenu> m_sysMenu;
-    bool m_defaultWanted = false;
 };
 
 // The window handle of wnd (nullptr before it is created), and that of the

@@ -10,6 +10,16 @@
 #include "framework/window_backend.h"
 #include "platform/file.h"
 
+namespace {
+
+// The list asks for a cell's text and gave room for at least its end.
+template <typename Item>
+bool AsksForText(const Item& item) {
+    return (item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0;
+}
+
+}  // namespace
+
 CListView::CListView(HWND hwnd, HWND dialog, int id) : m_hWnd(hwnd), m_dialog(dialog), m_id(id) {}
 
 CListView::~CListView() {
@@ -78,35 +88,33 @@ void CListView::SyncItemCount() {
     InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
+std::string_view CListView::CellText(int row, int column, int room) const {
+    const std::string_view cell =
+        m_model != nullptr ? m_model->GetCellView(row, column) : std::string_view();
+    return cell.substr(0, static_cast<std::size_t>(room - 1));  // room for the text's end
+}
+
 void CListView::OnGetDispInfo(NMLVDISPINFOA& info) const {
-    if ((info.item.mask & LVIF_TEXT) == 0 || info.item.pszText == nullptr ||
-        info.item.cchTextMax <= 0) {
+    if (!AsksForText(info.item)) {
         return;
     }
-    const std::string_view cell = m_model != nullptr
-                                      ? m_model->GetCellView(info.item.iItem, info.item.iSubItem)
-                                      : std::string_view();
-    const std::size_t length =
-        std::min(cell.size(), static_cast<std::size_t>(info.item.cchTextMax - 1));
-    std::memcpy(info.item.pszText, cell.data(), length);
-    info.item.pszText[length] = '\0';
+    const std::string_view cell =
+        CellText(info.item.iItem, info.item.iSubItem, info.item.cchTextMax);
+    std::memcpy(info.item.pszText, cell.data(), cell.size());
+    info.item.pszText[cell.size()] = '\0';
 }
 
 void CListView::OnGetDispInfo(NMLVDISPINFOW& info) const {
-    if ((info.item.mask & LVIF_TEXT) == 0 || info.item.pszText == nullptr ||
-        info.item.cchTextMax <= 0) {
+    if (!AsksForText(info.item)) {
         return;
     }
-    const std::string_view cell = m_model != nullptr
-                                      ? m_model->GetCellView(info.item.iItem, info.item.iSubItem)
-                                      : std::string_view();
-    const std::size_t length =
-        std::min(cell.size(), static_cast<std::size_t>(info.item.cchTextMax - 1));
-    for (std::size_t i = 0; i < length; ++i) {
+    const std::string_view cell =
+        CellText(info.item.iItem, info.item.iSubItem, info.item.cchTextMax);
+    for (std::size_t i = 0; i < cell.size(); ++i) {
         info.item.pszText[i] =
             static_cast<wchar_t>(windows1252::CodePoint(static_cast<unsigned char>(cell[i])));
     }
-    info.item.pszText[length] = L'\0';
+    info.item.pszText[cell.size()] = L'\0';
 }
 
 std::vector<int> CListView::GetSelectedRows() const {
@@ -199,8 +207,8 @@ bool AfxPutTextOnClipboard(HWND owner, const std::string& utf8) {
     return placed;
 }
 
-int CListCtrl::InsertColumn(int column, const char* heading, int format, int width) {
-    if (m_view == nullptr || m_view->GetHwnd() == nullptr) {
+int AfxInsertListColumn(CListView& view, int column, const char* heading, int format, int width) {
+    if (view.GetHwnd() == nullptr) {
         return -1;
     }
     // Widths are pixels at 96 DPI; the screen may have more.
@@ -216,31 +224,19 @@ int CListCtrl::InsertColumn(int column, const char* heading, int format, int wid
     col.cx = MulDiv(width, dpi, 96);
     col.pszText = text.data();
     col.iSubItem = column;
-    const auto index =
-        static_cast<int>(SendMessageA(m_view->GetHwnd(), LVM_INSERTCOLUMNA,
-                                      static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&col)));
-    if (index >= 0) {
-        const auto at = std::min(static_cast<std::size_t>(index), m_headings.size());
-        m_headings.insert(m_headings.begin() + static_cast<std::ptrdiff_t>(at),
-                          heading != nullptr ? heading : "");
-    }
-    return index;
+    return static_cast<int>(SendMessageA(view.GetHwnd(), LVM_INSERTCOLUMNA,
+                                         static_cast<WPARAM>(column),
+                                         reinterpret_cast<LPARAM>(&col)));
 }
 
-void CListCtrl::EnableRowCopy() {
-    if (m_view != nullptr) {
-        m_view->EnableRowCopy(&m_headings);
-    }
+void AfxEnableListRowCopy(CListView& view, const std::vector<std::string>& headings) {
+    view.EnableRowCopy(&headings);
 }
 
-void CListCtrl::NotifyRows() {
-    if (m_view != nullptr) {
-        m_view->RowsChanged();
-    }
+void AfxListRowsChanged(CListView& view) {
+    view.RowsChanged();
 }
 
-void CListCtrl::NotifyTexts() {
-    if (m_view != nullptr) {
-        m_view->TextsChanged();
-    }
+void AfxListTextsChanged(CListView& view) {
+    view.TextsChanged();
 }

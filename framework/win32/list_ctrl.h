@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "framework/win32/win_defs.h"
@@ -55,6 +56,8 @@ public:
 
 private:
     void PostSync();
+    // The bytes of a cell that fit a buffer of room characters with its end.
+    std::string_view CellText(int row, int column, int room) const;
 
     HWND m_hWnd;
     HWND m_dialog;

@@ -2,13 +2,16 @@
 
 #include "framework/win32/ansi_text.h"
 #include "framework/win32/dialog.h"
+#include "framework/window_backend.h"
 
-int AfxMessageBox(const std::string& text, unsigned type) {
+int AfxShowMessageBox(CDialogWindow* owner, const std::string& text, const std::string& caption,
+                      unsigned type) {
     // text is in the ANSI code page already, as the messages of file errors
     // are (their path is the system's, and a conversion could change its
     // bytes); only the caption comes from the sources.
-    const std::string caption = AfxAnsiText(AfxGetAppName());
-    const int result = MessageBoxA(AfxGetMainHwnd(), text.c_str(), caption.c_str(), type);
+    const std::string title = AfxAnsiText(caption);
+    const HWND ownerHwnd = owner != nullptr ? owner->GetHwnd() : nullptr;
+    const int result = MessageBoxA(ownerHwnd, text.c_str(), title.c_str(), type);
     switch (result) {
         case IDCANCEL:
         case IDYES:

@@ -67,28 +67,28 @@ bool Has(std::uint32_t style, long flags) {
     return (style & static_cast<std::uint32_t>(flags)) == static_cast<std::uint32_t>(flags);
 }
 
-// The radio buttons of the group that holds the control id, in template
-// order. A group runs from a control that starts one (or the first control)
-// to the next; controls in it that are not radio buttons are passed over.
-std::vector<int> RadioGroup(const DlgTemplate& tmpl, int id) {
-    std::vector<int> group;
-    bool found = false;
-    for (const DlgControl& control : tmpl.controls) {
-        if (Has(control.style, WS_GROUP)) {
-            if (found) {
-                break;
-            }
-            group.clear();
-        }
-        if (control.kind == DlgControlKind::radioButton) {
-            group.push_back(control.id);
-        }
-        found = found || control.id == id;
+// The frame a template's window styles ask for.
+long FrameStyle(std::uint32_t s, bool hasParent) {
+    long style = 0;
+    if (Has(s, WS_CAPTION)) {
+        style |= wxCAPTION;
     }
-    if (!found) {
-        group.clear();
+    if (Has(s, WS_SYSMENU)) {
+        style |= wxSYSTEM_MENU | wxCLOSE_BOX;
     }
-    return group;
+    if (Has(s, WS_THICKFRAME)) {
+        style |= wxRESIZE_BORDER;
+    }
+    if (Has(s, WS_MINIMIZEBOX)) {
+        style |= wxMINIMIZE_BOX;
+    }
+    if (Has(s, WS_MAXIMIZEBOX)) {
+        style |= wxMAXIMIZE_BOX;
+    }
+    if (!hasParent) {
+        style |= wxDIALOG_NO_PARENT;
+    }
+    return style;
 }
 
 void PressButton(wxButton* button) {
@@ -109,85 +109,19 @@ wxWindow* AfxGetMainWindow() {
     return AfxWindowOf(AfxGetMainWnd());
 }
 
-bool AfxCreateModelessWindow(CDialogWindow& window, CWnd* pParentWnd) {
-    return window.CreateModeless(AfxWindowOf(pParentWnd));
-}
-
 CDialogWindow* AfxNewDialogWindow(CDialog& dlg) {
     return new CDialogWindow(dlg);
 }
 
-void AfxDeleteDialogWindow(CDialogWindow* window) {
-    window->DetachOwner();
-    delete window;
+bool AfxCreateModelessWindow(CDialogWindow& window, CWnd* pOwner) {
+    return window.CreateModeless(AfxWindowOf(pOwner));
 }
 
-void DDX_Control(CDataExchange* pDX, int id, CListCtrl& ctrl) {
-    if (ctrl.IsAttached() || pDX->m_pDlgWnd->GetSafeHwnd() == nullptr) {
-        return;
-    }
-    auto* view = dynamic_cast<CListView*>(pDX->m_pDlgWnd->GetSafeHwnd()->GetDlgItem(id));
-    if (view != nullptr) {
-        ctrl.Attach(view);
-    }
-}
-
-void DDX_Text(CDataExchange* pDX, int id, std::string& value) {
-    CDialogWindow* window = pDX->m_pDlgWnd->GetSafeHwnd();
-    auto* field = window != nullptr ? dynamic_cast<wxTextCtrl*>(window->GetDlgItem(id)) : nullptr;
-    if (field == nullptr) {
-        return;
-    }
-    if (pDX->m_bSaveAndValidate) {
-        value = ToAnsi(field->GetValue());
-        return;
-    }
-    const wxString text = FromAnsi(value);
-    if (field->GetValue() != text) {
-        field->ChangeValue(text);
-    }
-}
-
-void DDX_Radio(CDataExchange* pDX, int id, int& value) {
-    const DlgTemplate* tmpl = pDX->m_pDlgWnd->GetTemplate();
-    CDialogWindow* window = pDX->m_pDlgWnd->GetSafeHwnd();
-    if (tmpl == nullptr || window == nullptr) {
-        return;
-    }
-    if (pDX->m_bSaveAndValidate) {
-        value = -1;
-    }
-    int index = 0;
-    for (const int buttonId : RadioGroup(*tmpl, id)) {
-        auto* button = dynamic_cast<wxRadioButton*>(window->GetDlgItem(buttonId));
-        if (button != nullptr) {
-            if (pDX->m_bSaveAndValidate) {
-                if (button->GetValue()) {
-                    value = index;
-                }
-            } else {
-                button->SetValue(index == value);
-            }
-        }
-        ++index;
-    }
-}
-
-int CDialog::DoModal() {
-    CWnd* owner = m_pParentWnd;
-    if (owner == nullptr) {
-        // Without a parent the application's main window owns the dialog, so
-        // the dialog opens over it and the main window waits for it.
-        owner = AfxGetMainWnd();
-        if (owner == this || (owner != nullptr && (owner->GetSafeHwnd() == nullptr ||
-                                                   !owner->GetSafeHwnd()->IsShown()))) {
-            owner = nullptr;
-        }
-    }
-    if (!CreateFromTemplate(owner)) {
+int AfxRunModalWindow(CDialogWindow& window, CWnd* pOwner) {
+    if (!window.CreateModeless(AfxWindowOf(pOwner))) {
         return -1;
     }
-    const int result = m_hWnd->ShowModal();
+    const int result = window.ShowModal();
     if (result == wxID_OK) {
         return IDOK;
     }
@@ -197,57 +131,82 @@ int CDialog::DoModal() {
     return result;
 }
 
-void CDialog::EndDialog(int result) {
-    m_result = result;
-    if (m_hWnd == nullptr) {
-        return;
-    }
-    if (m_hWnd->IsModal()) {
-        m_hWnd->EndModal(result);
+void AfxEndDialogWindow(CDialogWindow& window, int result) {
+    if (window.IsModal()) {
+        window.EndModal(result);
     } else {
-        m_hWnd->Hide();
+        window.Hide();
     }
 }
 
-bool CWnd::IsIconic() const {
-    return m_hWnd != nullptr && m_hWnd->IsIconized();
+bool AfxIsWindowShown(const CDialogWindow& window) {
+    return window.IsShown();
 }
 
-CRect CWnd::GetClientRect() const {
-    if (m_hWnd == nullptr) {
-        return CRect();
+CDialogWindowBase& AfxWindowBase(CDialogWindow& window) {
+    return window;
+}
+
+CListView* AfxFindListView(const CDialogWindow& window, int id) {
+    return dynamic_cast<CListView*>(window.GetDlgItem(id));
+}
+
+bool AfxGetEditText(const CDialogWindow& window, int id, std::string& text) {
+    auto* field = dynamic_cast<wxTextCtrl*>(window.GetDlgItem(id));
+    if (field == nullptr) {
+        return false;
     }
-    const wxSize size = m_hWnd->GetClientSize();
+    text = ToAnsi(field->GetValue());
+    return true;
+}
+
+void AfxSetEditText(CDialogWindow& window, int id, const std::string& text) {
+    auto* field = dynamic_cast<wxTextCtrl*>(window.GetDlgItem(id));
+    const wxString value = FromAnsi(text);
+    if (field != nullptr && field->GetValue() != value) {
+        field->ChangeValue(value);  // without a change notification
+    }
+}
+
+bool AfxGetRadioCheck(const CDialogWindow& window, int id) {
+    auto* button = dynamic_cast<wxRadioButton*>(window.GetDlgItem(id));
+    return button != nullptr && button->GetValue();
+}
+
+void AfxSetRadioCheck(CDialogWindow& window, int id, bool checked) {
+    if (auto* button = dynamic_cast<wxRadioButton*>(window.GetDlgItem(id)); button != nullptr) {
+        button->SetValue(checked);
+    }
+}
+
+bool AfxIsWindowIconic(const CDialogWindow& window) {
+    return window.IsIconized();
+}
+
+CRect AfxGetWindowClientRect(const CDialogWindow& window) {
+    const wxSize size = window.GetClientSize();
     return CRect{0, 0, size.GetWidth(), size.GetHeight()};
 }
 
-void CWnd::SetIcon(const CIcon& icon, bool /*bBigIcon*/) {
+void AfxSetWindowIcon(CDialogWindow& window, const CIconImages& images, bool /*bBigIcon*/) {
     // The toolkit takes every size at once and picks big and small itself.
-    if (m_hWnd != nullptr && icon.GetImages() != nullptr) {
-        m_hWnd->SetIcons(icon.GetImages()->icons);
-    }
+    window.SetIcons(images.icons);
 }
 
-CMenu* CWnd::GetSystemMenu(bool bRevert) {
-    return m_hWnd != nullptr ? m_hWnd->GetSystemCMenu(bRevert) : nullptr;
+CMenu* AfxGetWindowSystemMenu(CDialogWindow& window, bool bRevert) {
+    return window.GetSystemCMenu(bRevert);
 }
 
-void CWnd::DragAcceptFiles(bool bAccept) {
-    if (m_hWnd != nullptr) {
-        m_hWnd->AcceptFiles(bAccept);
-    }
+void AfxDragAcceptFiles(CDialogWindow& window, bool bAccept) {
+    window.AcceptFiles(bAccept);
 }
 
-void CWnd::PostCommand(int nID) {
-    if (m_hWnd != nullptr) {
-        m_hWnd->PostCommand(nID);
-    }
+void AfxPostCommand(CDialogWindow& window, int id) {
+    window.PostCommand(id);
 }
 
-void CWnd::Default() {
-    if (m_hWnd != nullptr) {
-        m_hWnd->Default();
-    }
+void AfxDefaultProcessing(CDialogWindow& window) {
+    window.Default();
 }
 
 class CPaintDC::Impl {
@@ -258,42 +217,35 @@ public:
     wxPaintDC m_dc;
 };
 
-CPaintDC::CPaintDC(CWnd* pWnd) {
-    if (CDialogWindow* window = pWnd != nullptr ? pWnd->GetSafeHwnd() : nullptr;
-        window != nullptr) {
-        m_pImpl = std::make_unique<Impl>(*window);
-    }
+CPaintDC::Impl* AfxBeginPaint(CDialogWindow& window) {
+    return new CPaintDC::Impl(window);
 }
 
-CPaintDC::~CPaintDC() = default;
-
-void CPaintDC::EraseBackground() {
-    if (m_pImpl != nullptr) {
-        m_pImpl->m_dc.SetBackground(wxBrush(m_pImpl->m_window.GetBackgroundColour()));
-        m_pImpl->m_dc.Clear();
-    }
+void AfxEndPaint(CPaintDC::Impl* paint) {
+    delete paint;
 }
 
-void CPaintDC::DrawIcon(int x, int y, const CIcon& icon) {
-    if (m_pImpl == nullptr || icon.GetImages() == nullptr) {
-        return;
-    }
-    const int width = wxSystemSettings::GetMetric(wxSYS_ICON_X, &m_pImpl->m_window);
-    const int height = wxSystemSettings::GetMetric(wxSYS_ICON_Y, &m_pImpl->m_window);
-    m_pImpl->m_dc.DrawIcon(icon.GetImages()->icons.GetIcon(wxSize(width, height)), x, y);
+void AfxEraseBackground(CPaintDC::Impl& paint) {
+    paint.m_dc.SetBackground(wxBrush(paint.m_window.GetBackgroundColour()));
+    paint.m_dc.Clear();
 }
 
-CSize AfxGetSystemIconSize(const CWnd* pWnd) {
-    wxWindow* window = AfxWindowOf(pWnd);
+void AfxDrawIcon(CPaintDC::Impl& paint, int x, int y, const CIconImages& images) {
+    const int width = wxSystemSettings::GetMetric(wxSYS_ICON_X, &paint.m_window);
+    const int height = wxSystemSettings::GetMetric(wxSYS_ICON_Y, &paint.m_window);
+    paint.m_dc.DrawIcon(images.icons.GetIcon(wxSize(width, height)), x, y);
+}
+
+CSize AfxGetIconSize(const CDialogWindow* window) {
     return CSize{wxSystemSettings::GetMetric(wxSYS_ICON_X, window),
                  wxSystemSettings::GetMetric(wxSYS_ICON_Y, window)};
 }
 
-CWaitCursor::CWaitCursor() {
+void AfxBeginWaitCursor() {
     wxBeginBusyCursor();
 }
 
-CWaitCursor::~CWaitCursor() {
+void AfxEndWaitCursor() {
     wxEndBusyCursor();
 }
 
@@ -309,7 +261,8 @@ CIcon AfxLoadIcon(int nIDResource) {
     return CIcon(std::move(images));
 }
 
-CDialogWindow::CDialogWindow(CDialog& owner) : m_owner(&owner), m_template(owner.GetTemplate()) {}
+CDialogWindow::CDialogWindow(CDialog& owner)
+    : CDialogWindowBase(owner), m_template(owner.GetTemplate()) {}
 
 CDialogWindow::~CDialogWindow() = default;
 
@@ -370,28 +323,8 @@ bool CDialogWindow::Build(wxWindow* parent) {
     if (GetHandle() != nullptr) {
         return true;
     }
-    const std::uint32_t s = m_template->style;
-    long style = 0;
-    if (Has(s, WS_CAPTION)) {
-        style |= wxCAPTION;
-    }
-    if (Has(s, WS_SYSMENU)) {
-        style |= wxSYSTEM_MENU | wxCLOSE_BOX;
-    }
-    if (Has(s, WS_THICKFRAME)) {
-        style |= wxRESIZE_BORDER;
-    }
-    if (Has(s, WS_MINIMIZEBOX)) {
-        style |= wxMINIMIZE_BOX;
-    }
-    if (Has(s, WS_MAXIMIZEBOX)) {
-        style |= wxMAXIMIZE_BOX;
-    }
-    if (parent == nullptr) {
-        style |= wxDIALOG_NO_PARENT;
-    }
     if (!wxDialog::Create(parent, wxID_ANY, FromAnsi(m_template->title), wxDefaultPosition,
-                          wxDefaultSize, style)) {
+                          wxDefaultSize, FrameStyle(m_template->style, parent != nullptr))) {
         return false;
     }
     // The template's font: the system's dialog font family at the given size.
@@ -400,8 +333,14 @@ bool CDialogWindow::Build(wxWindow* parent) {
     font.SetPointSize(m_template->fontPoints);
     SetFont(font);
     SetClientSize(ConvertDialogToPixels(wxSize(m_template->cx, m_template->cy)));
-    CreateControls();
+    for (const DlgControl& control : m_template->controls) {
+        CreateControl(control);
+    }
+    BindEvents();
+    return true;
+}
 
+void CDialogWindow::BindEvents() {
     Bind(wxEVT_CHAR_HOOK, &CDialogWindow::OnCharHook, this);
     Bind(wxEVT_CLOSE_WINDOW, &CDialogWindow::OnCloseBox, this);
     Bind(wxEVT_BUTTON, &CDialogWindow::OnButton, this);
@@ -411,90 +350,76 @@ bool CDialogWindow::Build(wxWindow* parent) {
     Bind(wxEVT_CONTEXT_MENU, &CDialogWindow::OnContextMenu, this);
     Bind(EVT_FILE_DROPPED, &CDialogWindow::OnFileDropped, this);
     Bind(EVT_POSTED_COMMAND, &CDialogWindow::OnPostedCommand, this);
-    return true;
 }
 
-void CDialogWindow::CreateControls() {
-    for (const DlgControl& c : m_template->controls) {
-        const wxPoint pos = ConvertDialogToPixels(wxPoint(c.x, c.y));
-        const wxSize size = ConvertDialogToPixels(wxSize(c.cx, c.cy));
-        const int id = ToWindowId(c.id);
-        const wxString text = FromAnsi(c.text != nullptr ? c.text : "");
-        switch (c.kind) {
-            case DlgControlKind::label: {
-                wxRect rect(pos, size);
-                if (Has(c.style, SS_SUNKEN)) {
-                    m_sunkenEdges.push_back(rect);
-                    rect.Deflate(2, 1);  // the text sits inside the edge
-                }
-                auto* label = new wxStaticText(this, id, wxString(), rect.GetPosition(),
-                                               rect.GetSize(), wxST_NO_AUTORESIZE | wxALIGN_LEFT);
-                if (Has(c.style, SS_NOPREFIX)) {
-                    label->SetLabelText(text);
-                } else {
-                    label->SetLabel(text);
-                }
-                break;
+void CDialogWindow::CreateControl(const DlgControl& c) {
+    const wxPoint pos = ConvertDialogToPixels(wxPoint(c.x, c.y));
+    const wxSize size = ConvertDialogToPixels(wxSize(c.cx, c.cy));
+    const int id = ToWindowId(c.id);
+    const wxString text = FromAnsi(c.text != nullptr ? c.text : "");
+    switch (c.kind) {
+        case DlgControlKind::label:
+            CreateLabel(c, wxRect(pos, size), text);
+            break;
+        case DlgControlKind::edit:
+            new wxTextCtrl(this, id, text, pos, size, Has(c.style, WS_BORDER) ? 0 : wxBORDER_NONE);
+            break;
+        case DlgControlKind::pushButton:
+            if (auto* button = new wxButton(this, id, text, pos, size);
+                Has(c.style, BS_DEFPUSHBUTTON)) {
+                button->SetDefault();
             }
-            case DlgControlKind::edit: {
-                const long style = Has(c.style, WS_BORDER) ? 0 : wxBORDER_NONE;
-                new wxTextCtrl(this, id, text, pos, size, style);
-                break;
+            break;
+        case DlgControlKind::radioButton:
+            new CRadioButton(this, id, text, pos, size, Has(c.style, WS_GROUP) ? wxRB_GROUP : 0,
+                             Has(c.style, WS_TABSTOP));
+            break;
+        case DlgControlKind::groupBox:
+            new wxStaticBox(this, id, text, pos, size);
+            break;
+        case DlgControlKind::listView: {
+            long style = Has(c.style, WS_BORDER) ? wxBORDER_THEME : wxBORDER_NONE;
+            if (Has(c.style, LVS_SINGLESEL)) {
+                style |= wxLC_SINGLE_SEL;
             }
-            case DlgControlKind::pushButton: {
-                auto* button = new wxButton(this, id, text, pos, size);
-                if (Has(c.style, BS_DEFPUSHBUTTON)) {
-                    button->SetDefault();
-                }
-                break;
-            }
-            case DlgControlKind::radioButton:
-                new CRadioButton(this, id, text, pos, size, Has(c.style, WS_GROUP) ? wxRB_GROUP : 0,
-                                 Has(c.style, WS_TABSTOP));
-                break;
-            case DlgControlKind::groupBox:
-                new wxStaticBox(this, id, text, pos, size);
-                break;
-            case DlgControlKind::listView: {
-                long style = Has(c.style, WS_BORDER) ? wxBORDER_THEME : wxBORDER_NONE;
-                if (Has(c.style, LVS_SINGLESEL)) {
-                    style |= wxLC_SINGLE_SEL;
-                }
-                new CListView(this, id, pos, size, style, Has(c.style, LVS_SHOWSELALWAYS),
-                              !Has(c.style, LVS_NOSORTHEADER));
-                break;
-            }
-            case DlgControlKind::icon: {
-                // An icon control takes the size of its icon.
-                const CIcon icon = AfxLoadIcon(c.iconId);
-                const wxIcon image =
-                    icon.GetImages() != nullptr
-                        ? icon.GetImages()->icons.GetIcon(wxSize(32, 32),
-                                                          wxIconBundle::FALLBACK_NEAREST_LARGER)
-                        : wxIcon();
-                new wxStaticBitmap(this, id, image, pos);
-                break;
-            }
+            new CListView(this, id, pos, size, style, Has(c.style, LVS_SHOWSELALWAYS),
+                          !Has(c.style, LVS_NOSORTHEADER));
+            break;
         }
+        case DlgControlKind::icon:
+            CreateIcon(c, pos);
+            break;
     }
+}
+
+void CDialogWindow::CreateLabel(const DlgControl& c, wxRect rect, const wxString& text) {
+    if (Has(c.style, SS_SUNKEN)) {
+        m_sunkenEdges.push_back(rect);
+        rect.Deflate(2, 1);  // the text sits inside the edge
+    }
+    auto* label = new wxStaticText(this, ToWindowId(c.id), wxString(), rect.GetPosition(),
+                                   rect.GetSize(), wxST_NO_AUTORESIZE | wxALIGN_LEFT);
+    if (Has(c.style, SS_NOPREFIX)) {
+        label->SetLabelText(text);
+    } else {
+        label->SetLabel(text);
+    }
+}
+
+void CDialogWindow::CreateIcon(const DlgControl& c, const wxPoint& pos) {
+    // An icon control takes the size of its icon.
+    const CIcon icon = AfxLoadIcon(c.iconId);
+    const wxIcon image =
+        icon.GetImages() != nullptr
+            ? icon.GetImages()->icons.GetIcon(wxSize(32, 32), wxIconBundle::FALLBACK_NEAREST_LARGER)
+            : wxIcon();
+    new wxStaticBitmap(this, ToWindowId(c.id), image, pos);
 }
 
 void CDialogWindow::Dispatch(AfxMsg message, int id, AfxMsgParams& params, wxEvent* event) {
-    const Message current{message, &params, event};
-    const AfxMsgMapEntry* entry =
-        m_owner != nullptr ? AfxFindMessageEntry(m_owner->GetMessageMap(), message, id) : nullptr;
-    if (entry == nullptr) {
-        DefaultProcessing(current);
-        return;
+    if (DispatchToOwner(message, id, params, event) == AfxDispatchResult::unmapped) {
+        DefaultProcessing(AfxCurrentMessage{message, &params, event, false});
     }
-    const Message outer = m_current;
-    m_current = current;
-    struct Restore {
-        Message& slot;
-        Message value;
-        ~Restore() { slot = value; }
-    } restore{m_current, outer};
-    entry->pfn(*m_owner, params);
 }
 
 void CDialogWindow::Default() {
@@ -503,7 +428,7 @@ void CDialogWindow::Default() {
     }
 }
 
-void CDialogWindow::DefaultProcessing(const Message& message) {
+void CDialogWindow::DefaultProcessing(const AfxCurrentMessage& message) {
     switch (message.message) {
         case AfxMsg::sysCommand:
             if ((message.params->nID & 0xFFF0u) == SC_CLOSE) {
@@ -514,7 +439,7 @@ void CDialogWindow::DefaultProcessing(const Message& message) {
         case AfxMsg::editChange:
         case AfxMsg::paint:
             if (message.event != nullptr) {
-                message.event->Skip();  // the toolkit's own handling
+                static_cast<wxEvent*>(message.event)->Skip();  // the toolkit's own handling
             }
             break;
         case AfxMsg::end:
@@ -643,7 +568,7 @@ bool CDialogWindow::MoveInRadioGroup(bool forward) {
     if (focused == nullptr || focused->GetParent() != this || m_template == nullptr) {
         return false;
     }
-    const std::vector<int> group = RadioGroup(*m_template, focused->GetId());
+    const std::vector<int> group = AfxRadioGroup(*m_template, focused->GetId());
     const auto here = std::find(group.begin(), group.end(), focused->GetId());
     if (group.size() < 2 || here == group.end()) {
         return false;

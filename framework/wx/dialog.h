@@ -13,6 +13,7 @@
 
 #include "framework/dialog.h"
 #include "framework/dialog_template.h"
+#include "framework/window_backend.h"
 
 class wxMenu;
 
@@ -24,7 +25,7 @@ struct CIconImages {
     wxIconBundle icons;
 };
 
-class CDialogWindow final : public wxDialog {
+class CDialogWindow final : public wxDialog, public CDialogWindowBase {
 public:
     explicit CDialogWindow(CDialog& owner);
     ~CDialogWindow() override;
@@ -35,10 +36,6 @@ public:
     // Builds the window, runs the owner's OnInitDialog and centres the
     // window on parent (or on the screen), without showing it.
     bool CreateModeless(wxWindow* parent);
-
-    // The CDialog this window belongs to; nullptr once it went away.
-    CDialog* GetOwner() const { return m_owner; }
-    void DetachOwner() { m_owner = nullptr; }
 
     // The control with this dialog identifier (IDOK and IDCANCEL included).
     wxWindow* GetDlgItem(int id) const;
@@ -77,14 +74,12 @@ protected:
     bool TryBefore(wxEvent& event) override;
 
 private:
-    struct Message {
-        AfxMsg message;
-        AfxMsgParams* params;
-        wxEvent* event;
-    };
-
-    void CreateControls();
-    void DefaultProcessing(const Message& message);
+    void BindEvents();
+    void CreateControl(const DlgControl& c);
+    // A label; one with a sunken edge gets it drawn around rect.
+    void CreateLabel(const DlgControl& c, wxRect rect, const wxString& text);
+    void CreateIcon(const DlgControl& c, const wxPoint& pos);
+    void DefaultProcessing(const AfxCurrentMessage& message);
     void OnCharHook(wxKeyEvent& event);
     // An arrow key on a focused radio button; false when none has the focus.
     bool MoveInRadioGroup(bool forward);
@@ -98,14 +93,12 @@ private:
     void OnFileDropped(wxCommandEvent& event);
     void SendDefaultCommand();
 
-    CDialog* m_owner;
     const DlgTemplate* m_template;
     std::unique_ptr<wxMenu> m_sysMenu;
     std::unique_ptr<CMenu> m_sysCMenu;
     // Labels with a sunken edge, which the toolkit's labels cannot draw: the
     // dialog draws the edge around them.
     std::vector<wxRect> m_sunkenEdges;
-    Message m_current{AfxMsg::end, nullptr, nullptr};
     bool m_acceptFiles = false;
 };
 

@@ -1,8 +1,5 @@
 #include "framework/wx/list_ctrl.h"
 
-#include <algorithm>
-#include <cstring>
-
 #include "framework/list_ctrl.h"
 #include "framework/window_backend.h"
 #include "framework/wx/ansi_text.h"
@@ -127,10 +124,7 @@ void CListView::OnColumnClick(wxListEvent& event) {
     }
 }
 
-int CListCtrl::InsertColumn(int column, const char* heading, int format, int width) {
-    if (m_view == nullptr) {
-        return -1;
-    }
+int AfxInsertListColumn(CListView& view, int column, const char* heading, int format, int width) {
     wxListColumnFormat align = wxLIST_FORMAT_LEFT;
     if (format == LVCFMT_RIGHT) {
         align = wxLIST_FORMAT_RIGHT;
@@ -138,39 +132,26 @@ int CListCtrl::InsertColumn(int column, const char* heading, int format, int wid
         align = wxLIST_FORMAT_CENTRE;
     }
     // Widths are pixels at 96 DPI.
-    const long index = m_view->InsertColumn(column, FromAnsi(heading != nullptr ? heading : ""),
-                                            align, m_view->FromDIP(width));
-    if (index >= 0) {
-        const auto at = std::min(static_cast<std::size_t>(index), m_headings.size());
-        m_headings.insert(m_headings.begin() + static_cast<std::ptrdiff_t>(at),
-                          heading != nullptr ? heading : "");
-    }
-    return static_cast<int>(index);
+    return static_cast<int>(view.InsertColumn(column, FromAnsi(heading != nullptr ? heading : ""),
+                                              align, view.FromDIP(width)));
 }
 
-void CListCtrl::EnableRowCopy() {
-    if (m_view == nullptr) {
-        return;
-    }
+void AfxEnableListRowCopy(CListView& view, const std::vector<std::string>& headings) {
     // The cells straight from the rows: asking the list window for each cell
     // costs twenty times more.
-    const CListView* view = m_view;
-    BindRowCopyKeys(*m_view, m_headings, [view](int row, int column) {
-        const CListCtrl* rows = view->GetModel();
+    const CListView* shown = &view;
+    BindRowCopyKeys(view, headings, [shown](int row, int column) {
+        const CListCtrl* rows = shown->GetModel();
         return rows != nullptr ? rows->GetCellView(row, column) : std::string_view();
     });
 }
 
-void CListCtrl::NotifyRows() {
-    if (m_view != nullptr) {
-        m_view->RowsChanged();
-    }
+void AfxListRowsChanged(CListView& view) {
+    view.RowsChanged();
 }
 
-void CListCtrl::NotifyTexts() {
-    if (m_view != nullptr) {
-        m_view->TextsChanged();
-    }
+void AfxListTextsChanged(CListView& view) {
+    view.TextsChanged();
 }
 
 void AfxSetListModel(CListView& view, CListCtrl* model) {

@@ -2,10 +2,12 @@
 
 #include <wx/msgdlg.h>
 
+#include "framework/window_backend.h"
 #include "framework/wx/ansi_text.h"
 #include "framework/wx/dialog.h"
 
-int AfxMessageBox(const std::string& text, unsigned type) {
+int AfxShowMessageBox(CDialogWindow* owner, const std::string& text, const std::string& caption,
+                      unsigned type) {
     long style = 0;
     switch (type & 0x000Fu) {
         case MB_OKCANCEL:
@@ -37,11 +39,7 @@ int AfxMessageBox(const std::string& text, unsigned type) {
     if ((type & MB_SYSTEMMODAL) != 0) {
         style |= wxSTAY_ON_TOP;
     }
-    wxWindow* owner = AfxGetMainWindow();
-    if (owner != nullptr && !owner->IsShown()) {
-        owner = nullptr;
-    }
-    wxMessageDialog box(owner, FromAnsi(text), FromAnsi(AfxGetAppName()), style);
+    wxMessageDialog box(owner, FromAnsi(text), FromAnsi(caption), style);
     switch (box.ShowModal()) {
         case wxID_CANCEL:
             return IDCANCEL;

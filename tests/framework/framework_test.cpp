@@ -1,6 +1,8 @@
 // The framework's shared code, without windows: how message maps route a
-// message, and the resources an application registers.
+// message, the guard around a handler, the radio groups of a template and the
+// resources an application registers.
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,7 @@
 #include "framework/dialog_template.h"
 #include "framework/message_box.h"
 #include "framework/win_app.h"
+#include "framework/window_backend.h"
 #include "framework/wnd.h"
 
 namespace {
@@ -66,6 +69,37 @@ BEGIN_MESSAGE_MAP(CDerivedWnd, CBaseWnd)
 END_MESSAGE_MAP()
 // clang-format on
 
+// Handlers that look at the message their window is handling, as the back
+// ends keep it for CWnd::Default.
+class CGuardedWnd : public CWnd {
+public:
+    AfxCurrentMessage m_current;
+    std::vector<AfxMsg> m_seen;
+
+protected:
+    void OnGo() {  // sends another message from inside its handler
+        m_seen.push_back(m_current.message);
+        AfxMsgParams inner;
+        AfxDispatchToMap(this, m_current, AfxMsg::editChange, 2, inner);
+        m_seen.push_back(m_current.message);
+    }
+    void OnText() {
+        m_seen.push_back(m_current.message);
+        m_current.defaultWanted = true;  // what a back end's Default records
+    }
+    void OnStop() { throw std::runtime_error("stop"); }
+
+    DECLARE_MESSAGE_MAP()
+};
+
+// clang-format off
+BEGIN_MESSAGE_MAP(CGuardedWnd, CWnd)
+    ON_BN_CLICKED(1, &CGuardedWnd::OnGo)
+    ON_EN_CHANGE(2, &CGuardedWnd::OnText)
+    ON_BN_CLICKED(3, &CGuardedWnd::OnStop)
+END_MESSAGE_MAP()
+// clang-format on
+
 }  // namespace
 
 TEST(MessageMap, TheMostDerivedEntryHandlesAMessageAndBasesTheRest) {
@@ -94,6 +128,51 @@ TEST(MessageMap, TheMostDerivedEntryHandlesAMessageAndBasesTheRest) {
     EXPECT_TRUE(base.Send(AfxMsg::buttonClicked, 1, params));
     EXPECT_FALSE(base.Send(AfxMsg::dropFiles, 0, params));
     EXPECT_EQ(base.m_calls, (std::vector<std::string>{"base go"}));
+}
+
+TEST(MessageDispatch, EachHandlerSeesItsOwnMessageAndTheOuterOneComesBack) {
+    CGuardedWnd wnd;
+    AfxMsgParams params;
+    EXPECT_EQ(AfxDispatchToMap(&wnd, wnd.m_current, AfxMsg::buttonClicked, 1, params),
+              AfxDispatchResult::handled);
+    // The inner message's request for the default processing is its own.
+    EXPECT_EQ(wnd.m_seen, (std::vector<AfxMsg>{AfxMsg::buttonClicked, AfxMsg::editChange,
+                                               AfxMsg::buttonClicked}));
+    EXPECT_EQ(AfxDispatchToMap(&wnd, wnd.m_current, AfxMsg::editChange, 2, params),
+              AfxDispatchResult::defaultWanted);
+    EXPECT_EQ(wnd.m_current.params, nullptr);
+    EXPECT_FALSE(wnd.m_current.defaultWanted);
+
+    // A handler that throws leaves the window handling nothing.
+    EXPECT_THROW(AfxDispatchToMap(&wnd, wnd.m_current, AfxMsg::buttonClicked, 3, params),
+                 std::runtime_error);
+    EXPECT_EQ(wnd.m_current.message, AfxMsg::end);
+    EXPECT_EQ(wnd.m_current.params, nullptr);
+
+    // Unmapped, or the dialog gone: the back end's default processing.
+    EXPECT_EQ(AfxDispatchToMap(&wnd, wnd.m_current, AfxMsg::paint, 0, params),
+              AfxDispatchResult::unmapped);
+    EXPECT_EQ(AfxDispatchToMap(nullptr, wnd.m_current, AfxMsg::buttonClicked, 1, params),
+              AfxDispatchResult::unmapped);
+}
+
+TEST(DialogTemplate, ARadioGroupRunsFromOneGroupStartToTheNextAndHoldsOnlyRadioButtons) {
+    using K = DlgControlKind;
+    // clang-format off
+    const DlgTemplate tmpl{1, "Prova", 0, 0, 100, 100, "MS Sans Serif", 8, WS_POPUP, 0, {
+        {K::label, IDC_STATIC, "Formato", 0, 0, 10, 10, WS_GROUP},
+        {K::radioButton, 10, "Uno", 0, 0, 10, 10, WS_GROUP},
+        {K::groupBox, IDC_STATIC, "Gruppo", 0, 0, 10, 10, 0},  // inside, passed over
+        {K::radioButton, 11, "Due", 0, 0, 10, 10, 0},
+        {K::radioButton, 12, "Tre", 0, 0, 10, 10, 0},
+        {K::radioButton, 20, "Altro", 0, 0, 10, 10, WS_GROUP},
+        {K::pushButton, IDOK, "OK", 0, 0, 10, 10, 0},
+    }};
+    // clang-format on
+    EXPECT_EQ(AfxRadioGroup(tmpl, 10), (std::vector<int>{10, 11, 12}));
+    EXPECT_EQ(AfxRadioGroup(tmpl, 12), (std::vector<int>{10, 11, 12}));  // from any member
+    EXPECT_EQ(AfxRadioGroup(tmpl, 20), (std::vector<int>{20}));
+    EXPECT_EQ(AfxRadioGroup(tmpl, 99), std::vector<int>());
 }
 
 TEST(AppResources, TheFrameworkFindsWhatTheApplicationRegisteredAndNothingElse) {
