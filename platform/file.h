@@ -5,8 +5,8 @@
 // No GUI and no OS headers here: the messages, the exceptions and CFile's
 // buffers, memory files, closing and safe replace live in file_common.cpp;
 // opening files and the few system calls that code makes (file_os.h) in
-// file.cpp (POSIX) and file_win32.cpp (Windows); CMake builds the one for the
-// target system.
+// file_posix.cpp and file_win32.cpp; CMake builds the one for the target
+// system. The fault-injection seam for tests is in file_faults.h.
 #pragma once
 
 #include <cstddef>
@@ -184,8 +184,18 @@ private:
     std::size_t ReadSlow(void* buffer, std::size_t count);
     void WriteSlow(const void* buffer, std::size_t count);
     [[noreturn]] void ThrowOsError(int errnoValue) const;
+    [[noreturn]] void ThrowNotOpen() const;
+    bool FillReadBuffer();
     void FlushWrites();
-    bool OpenReplacing(const std::string& path, bool exists, unsigned flags, int& error);
+    // The steps of Open: the system's own part (file_posix.cpp,
+    // file_win32.cpp), the safe replace, taking over an opened descriptor,
+    // and reporting why the open failed. Each returns 0 or an error code.
+    int OpenOnSystem(const std::string& path, unsigned flags);
+    int OpenReplacing(const std::string& path, bool exists, unsigned flags);
+    int CreateNewFile();
+    void Adopt(int fd, bool writing);
+    bool FailOpen(CFileException* error, int code, int cause);
+    bool OpenStandard(bool output, const char* name);
     void Commit();
     // Closes the descriptors, removes an uncommitted new file and drops the
     // buffer; returns the OS error of the close (0 when it succeeded or
@@ -232,32 +242,16 @@ public:
     void Clear() { TruncateMemory(); }
 };
 
-// Test seam for fault injection: makes the n-th CFile::Read or CFile::Write
-// call (counting from 1 after FailNth) fail as if the operating system had
-// refused it with the given error code (errno; GetLastError() on Windows), or,
-// for a write with errnoValue 0, as if it had stored fewer bytes than asked. Counting is per call of the CFile
-// interface, so every field of a load or an export can be made to fail.
-// Production code never calls these.
-namespace tresk::file_fault {
-enum class Op { read, write };
-void FailNth(Op op, long n, int errnoValue);
-void Reset();
-// How many Read or Write calls the file layer has seen since Reset().
-long Calls(Op op);
-}  // namespace tresk::file_fault
-
+// What the inline Read and Write below need of the fault seam (file_faults.h):
+// the calls counted, [0] for reads and [1] for writes, and the call armed to
+// fail (0: none). Only the seam and file_common.cpp change them.
 namespace tresk::file_fault::detail {
-// Call counters and armed failures, [0] for reads and [1] for writes.
 struct State {
     long calls[2] = {0, 0};
-    long failAt[2] = {0, 0};  // 0: none armed
+    long failAt[2] = {0, 0};
     int errnoValue[2] = {0, 0};
 };
 extern State g_state;
-// Counts one call of op; true when this call is the one to fail.
-bool CountCall(Op op);
-// The errno of the failure armed for op, disarming it.
-int TakeInjectedErrno(Op op);
 }  // namespace tresk::file_fault::detail
 
 // The loader reads a byte or a few at a time and the report writes a cell or a

@@ -1,15 +1,17 @@
 // The parts of the file layer that do not depend on the operating system: the
 // fifteen messages, CFileException and CMemoryException, the fault seam's
-// counters, and CFile's buffers, memory files, closing and safe replace. Each
-// system's file (file.cpp for POSIX, file_win32.cpp for Windows) opens files
-// and gives the few system calls of file_os.h.
+// counters, and CFile's start of an open, buffers, memory files, safe replace
+// and closing. Each system's file (file_posix.cpp, file_win32.cpp) opens files
+// there and gives the few system calls of file_os.h.
 #include <algorithm>
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <utility>
 
 #include "platform/file.h"
+#include "platform/file_faults.h"
 #include "platform/file_os.h"
 
 namespace {
@@ -61,19 +63,27 @@ long Calls(Op op) {
     return detail::g_state.calls[OpIndex(op)];
 }
 
-bool detail::CountCall(Op op) {
-    const int i = OpIndex(op);
-    ++g_state.calls[i];
-    return g_state.failAt[i] != 0 && g_state.calls[i] == g_state.failAt[i];
-}
-
-int detail::TakeInjectedErrno(Op op) {
-    const int i = OpIndex(op);
-    g_state.failAt[i] = 0;  // one failure per arming
-    return g_state.errnoValue[i];
-}
-
 }  // namespace tresk::file_fault
+
+namespace {
+
+// Counts one call of op; true when this call is the one to fail.
+bool CountCall(tresk::file_fault::Op op) {
+    auto& state = tresk::file_fault::detail::g_state;
+    const int i = OpIndex(op);
+    ++state.calls[i];
+    return state.failAt[i] != 0 && state.calls[i] == state.failAt[i];
+}
+
+// The error of the failure armed for op, disarming it: one failure per arming.
+int TakeInjectedErrno(tresk::file_fault::Op op) {
+    auto& state = tresk::file_fault::detail::g_state;
+    const int i = OpIndex(op);
+    state.failAt[i] = 0;
+    return state.errnoValue[i];
+}
+
+}  // namespace
 
 // ---- CFileException
 
@@ -121,16 +131,144 @@ const char* CMemoryException::what() const noexcept {
     return Message();
 }
 
-// ---- CFile: what every system shares
+// ---- CFile: the start of an open, which every system shares
 
 namespace {
 
 using tresk::file_fault::Op;
-using tresk::file_fault::detail::CountCall;
-using tresk::file_fault::detail::TakeInjectedErrno;
 namespace os = tresk::file_os;
 
 }  // namespace
+
+// Nothing left open, the full path kept for the messages (also after a failed
+// open), a name the system can take; then the system's own part.
+bool CFile::Open(const std::string& path, unsigned flags, CFileException* error) {
+    Close();
+    m_strFileName.clear();
+    m_openFailCause = CFileException::fileNotFound;
+    if (path.empty()) {
+        return FailOpen(error, os::kNoSuchFile, CFileException::fileNotFound);
+    }
+    m_strFileName = FullPath(path);
+    if (path.find('\0') != std::string::npos) {
+        return FailOpen(error, os::kBadName, CFileException::badPath);
+    }
+    const int code = OpenOnSystem(path, flags);
+    return code == 0 || FailOpen(error, code, CFileException::OsErrorToException(code));
+}
+
+// A file another process holds is a sharing violation, also for the reads and
+// writes that follow the failed open.
+bool CFile::FailOpen(CFileException* error, int code, int cause) {
+    if (code == os::kHeldByOther) {
+        cause = CFileException::sharingViolation;
+        m_openFailCause = cause;
+    }
+    if (error != nullptr) {
+        *error = CFileException(cause, code, m_strFileName);
+    }
+    return false;
+}
+
+// A file opened for writing gets its write-behind buffer at once; one opened
+// for reading gets its read-ahead buffer on the first read.
+void CFile::Adopt(int fd, bool writing) {
+    m_fd = fd;
+    m_writable = writing;
+    if (writing) {
+        m_buf = new unsigned char[kBufferSize];
+    }
+}
+
+bool CFile::OpenStandardOutput() {
+    return OpenStandard(true, "stdout");
+}
+
+bool CFile::OpenStandardInput() {
+    return OpenStandard(false, "stdin");
+}
+
+// Errors name the stream; the descriptor is our own, so closing this file
+// leaves the process's stream alone.
+bool CFile::OpenStandard(bool output, const char* name) {
+    Close();
+    m_strFileName = name;
+    const int fd = os::DuplicateStandard(output);
+    if (fd < 0) {
+        return false;
+    }
+    Adopt(fd, output);
+    return true;
+}
+
+// ---- The safe replace: hold the target, write a new file beside it, and at
+// Close() put it in the target's place (Commit)
+
+namespace {
+
+// A name for the new file beside target: hidden, unlikely to be taken, and
+// short enough for the folder even when the target's own name is at the limit.
+std::string NewFileName(const std::string& target, unsigned attempt) {
+    static unsigned counter = 0;
+    const std::size_t slash = target.find_last_of(os::kPathSeparators);
+    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    const unsigned long long mix = os::UniqueSeed() ^ (++counter * 2654435761ULL) ^ attempt;
+    char suffix[24];
+    const int n = std::snprintf(suffix, sizeof suffix, ".%08llx~", mix & 0xFFFFFFFFULL);
+    return folder + "." + base.substr(0, 200) + std::string(suffix, static_cast<std::size_t>(n));
+}
+
+}  // namespace
+
+// Creating a file that may be there: the target is held until Close() and the
+// bytes go to a new file beside it, which takes its place only when whole.
+int CFile::OpenReplacing(const std::string& path, bool exists, unsigned flags) {
+    os::ReplaceTarget target;
+    const int refused = os::HoldTarget(path, exists, (flags & shareExclusive) != 0, target);
+    if (refused != 0) {
+        return refused;
+    }
+    if (target.device) {
+        Adopt(target.held, true);
+        return 0;
+    }
+    m_lockFd = target.held;
+    try {  // from here Abort() lets go of everything, also when memory runs out
+        m_strReplaced = std::move(target.destination);
+        m_buf = new unsigned char[kBufferSize];
+        if (const int error = CreateNewFile(); error != 0) {
+            Abort();
+            return error;
+        }
+    } catch (...) {
+        Abort();
+        throw;
+    }
+    os::CopyOwnerAndMode(m_lockFd, m_fd);
+    m_writable = true;
+    return 0;
+}
+
+// The new file under the first free name beside the target: 0, or the error.
+int CFile::CreateNewFile() {
+    int error = 0;
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        std::string name = NewFileName(m_strReplaced, attempt);
+        const int fd = os::CreateExclusive(name, error);
+        if (fd >= 0) {
+            m_strNewFile = std::move(name);
+            m_fd = fd;
+            return 0;
+        }
+        if (!os::NameTaken(error)) {
+            break;
+        }
+    }
+    return error;
+}
+
+// ---- Buffers, closing and memory files
 
 CFile::~CFile() {
     if (!IsOpen()) {
@@ -184,6 +322,32 @@ void CFile::ThrowOsError(int errnoValue) const {
     throw CFileException(CFileException::OsErrorToException(errnoValue), errnoValue, m_strFileName);
 }
 
+// A file that never opened reports why it did not: held by another process,
+// or (as for an invalid handle) not found.
+void CFile::ThrowNotOpen() const {
+    if (m_fd < 0 && m_openFailCause != CFileException::fileNotFound) {
+        throw CFileException(m_openFailCause, os::kHeldByOther, m_strFileName);
+    }
+    ThrowOsError(os::kNotOpen);
+}
+
+// Reads the next stretch of the file into the read-ahead buffer: false at the
+// end of the file.
+bool CFile::FillReadBuffer() {
+    if (m_buf == nullptr) {
+        m_buf = new unsigned char[kBufferSize];
+    }
+    int error = 0;
+    const std::ptrdiff_t got = os::ReadSome(m_fd, m_buf, kBufferSize, error);
+    if (got < 0) {
+        m_readPos = m_readEnd = 0;
+        ThrowOsError(error);
+    }
+    m_readPos = 0;
+    m_readEnd = static_cast<std::size_t>(got);
+    return got != 0;
+}
+
 std::size_t CFile::ReadSlow(void* buffer, std::size_t count) {
     if (count == 0) {
         return 0;
@@ -196,21 +360,10 @@ std::size_t CFile::ReadSlow(void* buffer, std::size_t count) {
         ThrowOsError(err);
     }
     auto* out = static_cast<unsigned char*>(buffer);
-    if (m_memory && !m_writable) {
-        const std::size_t take = std::min(count, m_readEnd - m_readPos);
-        if (take != 0) {  // an empty memory file may have no buffer at all
-            std::memcpy(out, m_buf + m_readPos, take);
-            m_readPos += take;
-        }
-        return take;
+    const bool memoryRead = m_memory && !m_writable;
+    if (!memoryRead && (m_fd < 0 || m_writable)) {
+        ThrowNotOpen();
     }
-    if (m_fd < 0 || m_writable) {
-        if (m_fd < 0 && m_openFailCause != CFileException::fileNotFound) {
-            throw CFileException(m_openFailCause, os::kHeldByOther, m_strFileName);
-        }
-        ThrowOsError(os::kNotOpen);
-    }
-
     std::size_t done = 0;
     while (done < count) {
         if (m_readPos < m_readEnd) {
@@ -218,20 +371,7 @@ std::size_t CFile::ReadSlow(void* buffer, std::size_t count) {
             std::memcpy(out + done, m_buf + m_readPos, take);
             m_readPos += take;
             done += take;
-            continue;
-        }
-        if (m_buf == nullptr) {
-            m_buf = new unsigned char[kBufferSize];
-        }
-        int error = 0;
-        const std::ptrdiff_t got = os::ReadSome(m_fd, m_buf, kBufferSize, error);
-        if (got < 0) {
-            m_readPos = m_readEnd = 0;
-            ThrowOsError(error);
-        }
-        m_readPos = 0;
-        m_readEnd = static_cast<std::size_t>(got);
-        if (got == 0) {
+        } else if (memoryRead || !FillReadBuffer()) {
             break;  // end of file
         }
     }
@@ -260,10 +400,7 @@ void CFile::WriteSlow(const void* buffer, std::size_t count) {
         ThrowOsError(err == 0 ? os::kNotOpen : err);
     }
     if (!IsOpen() || !m_writable) {
-        if (m_fd < 0 && m_openFailCause != CFileException::fileNotFound) {
-            throw CFileException(m_openFailCause, os::kHeldByOther, m_strFileName);
-        }
-        ThrowOsError(os::kNotOpen);
+        ThrowNotOpen();
     }
     const auto* in = static_cast<const unsigned char*>(buffer);
     while (count > 0) {

@@ -1,6 +1,5 @@
 // The system calls behind CFile's shared code (file_common.cpp): one
-// implementation for each system, in file.cpp (POSIX) and file_win32.cpp
-// (Windows). A descriptor is CFile's int: the POSIX descriptor, or the value
+// implementation for each system, in file_posix.cpp and file_win32.cpp. A descriptor is CFile's int: the POSIX descriptor, or the value
 // of the Windows handle. Error codes are errno values or GetLastError() codes.
 #pragma once
 
@@ -14,6 +13,43 @@ namespace tresk::file_os {
 // (EWOULDBLOCK for its lock; on Windows the sharing violation).
 extern const int kNotOpen;
 extern const int kHeldByOther;
+// The code of a path that names no file (ENOENT; ERROR_FILE_NOT_FOUND) and of
+// a name the system cannot take (one with a NUL byte in it).
+extern const int kNoSuchFile;
+extern const int kBadName;
+// The characters that end a folder's part of a path.
+extern const char* const kPathSeparators;
+
+// Something that differs between processes and from one moment to the next,
+// for the names of new files.
+unsigned long long UniqueSeed();
+
+// Duplicates the process's standard output (or input) to a descriptor of our
+// own: it, or -1 when the stream is closed.
+int DuplicateStandard(bool output);
+
+// The file a safe replace puts its new file in place of.
+struct ReplaceTarget {
+    std::string destination;  // the path the new file takes (a link's destination)
+    int held = -1;            // the target, open for writing until then; -1: none yet
+    bool device = false;      // not a file on a disk: written through held directly
+};
+
+// The first step of a safe replace: finds where the new file goes and, when a
+// file is there (exists: as far as the caller has seen), holds it open for
+// writing, which checks that we may change it, and locks it when exclusive.
+// 0, or the error (kHeldByOther when another process holds the file).
+int HoldTarget(const std::string& path, bool exists, bool exclusive, ReplaceTarget& target);
+
+// Creates the new file at path, failing if the name is taken: its descriptor,
+// or -1 with error set (NameTaken(error) when the name was taken).
+int CreateExclusive(const std::string& path, int& error);
+bool NameTaken(int error);
+
+// Gives the new file what the target had that a new file does not get by
+// itself (its owner and permission bits, where the system keeps them on the
+// file and allows it). held is the target (-1: there was none).
+void CopyOwnerAndMode(int held, int fd) noexcept;
 
 // Reads up to count bytes: how many were read, 0 at the end of the file, or
 // -1 with error set when the system refuses the read.

@@ -26,19 +26,10 @@ int LastError() {
     return static_cast<int>(GetLastError());
 }
 
-// A name for the new file beside target, unlikely to be taken, and short
-// enough for the folder even when target's own name is long.
-std::string NewFileName(const std::string& target, unsigned attempt) {
-    static unsigned counter = 0;
-    const std::size_t slash = target.find_last_of("\\/");
-    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-    const unsigned long long mix = GetTickCount64() ^
-                                   (static_cast<unsigned long long>(GetCurrentProcessId()) << 20) ^
-                                   (++counter * 2654435761ULL) ^ attempt;
-    char suffix[24];
-    const int n = std::snprintf(suffix, sizeof suffix, ".%08llx~", mix & 0xFFFFFFFFULL);
-    return folder + "." + base.substr(0, 200) + std::string(suffix, static_cast<std::size_t>(n));
+// Share mode 0 keeps every other opener out while this object holds the
+// file, and makes the open fail while another holds it.
+DWORD ShareMode(bool exclusive) {
+    return exclusive ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
 }
 
 }  // namespace
@@ -80,252 +71,131 @@ std::string SystemText(std::string_view utf8) {
     return text;
 }
 
+namespace {
+
 // The Windows error codes of each cause; every code not listed is the generic
 // cause.
+struct CauseOfError {
+    DWORD code;
+    int cause;
+};
+
+constexpr CauseOfError kCauses[] = {
+    {NO_ERROR, CFileException::none},
+    {ERROR_FILE_NOT_FOUND, CFileException::fileNotFound},
+    {ERROR_INVALID_HANDLE, CFileException::fileNotFound},
+    {ERROR_NO_MORE_FILES, CFileException::fileNotFound},
+    {ERROR_DISK_CHANGE, CFileException::fileNotFound},
+    {ERROR_PATH_NOT_FOUND, CFileException::badPath},
+    {ERROR_INVALID_DRIVE, CFileException::badPath},
+    {ERROR_NOT_SAME_DEVICE, CFileException::badPath},
+    {ERROR_WRONG_DISK, CFileException::badPath},
+    {ERROR_DUP_NAME, CFileException::badPath},
+    {ERROR_BAD_NETPATH, CFileException::badPath},
+    {ERROR_DEV_NOT_EXIST, CFileException::badPath},
+    {ERROR_BAD_NET_NAME, CFileException::badPath},
+    {ERROR_SHARING_PAUSED, CFileException::badPath},
+    {ERROR_ALREADY_ASSIGNED, CFileException::badPath},
+    {ERROR_BUFFER_OVERFLOW, CFileException::badPath},
+    {ERROR_INVALID_NAME, CFileException::badPath},
+    {ERROR_INVALID_LEVEL, CFileException::badPath},
+    {ERROR_NO_VOLUME_LABEL, CFileException::badPath},
+    {ERROR_DIR_NOT_ROOT, CFileException::badPath},
+    {ERROR_LABEL_TOO_LONG, CFileException::badPath},
+    {ERROR_BAD_PATHNAME, CFileException::badPath},
+    {ERROR_FILENAME_EXCED_RANGE, CFileException::badPath},
+    {ERROR_META_EXPANSION_TOO_LONG, CFileException::badPath},
+    {ERROR_DIRECTORY, CFileException::badPath},
+    {ERROR_TOO_MANY_OPEN_FILES, CFileException::tooManyOpenFiles},
+    {ERROR_SHARING_BUFFER_EXCEEDED, CFileException::tooManyOpenFiles},
+    {ERROR_TOO_MANY_NAMES, CFileException::tooManyOpenFiles},
+    {ERROR_NO_MORE_SEARCH_HANDLES, CFileException::tooManyOpenFiles},
+    {ERROR_ACCESS_DENIED, CFileException::accessDenied},
+    {ERROR_INVALID_ACCESS, CFileException::accessDenied},
+    {ERROR_WRITE_PROTECT, CFileException::accessDenied},
+    {ERROR_WRITE_FAULT, CFileException::accessDenied},
+    {ERROR_NETWORK_BUSY, CFileException::accessDenied},
+    {ERROR_BAD_NET_RESP, CFileException::accessDenied},
+    {ERROR_NETNAME_DELETED, CFileException::accessDenied},
+    {ERROR_NETWORK_ACCESS_DENIED, CFileException::accessDenied},
+    {ERROR_REQ_NOT_ACCEP, CFileException::accessDenied},
+    {ERROR_FILE_EXISTS, CFileException::accessDenied},
+    {ERROR_CANNOT_MAKE, CFileException::accessDenied},
+    {ERROR_INVALID_PASSWORD, CFileException::accessDenied},
+    {ERROR_BUSY, CFileException::accessDenied},
+    {ERROR_ALREADY_EXISTS, CFileException::accessDenied},
+    {ERROR_SWAPERROR, CFileException::accessDenied},
+    {ERROR_BAD_FORMAT, CFileException::invalidFile},
+    {ERROR_NOT_DOS_DISK, CFileException::invalidFile},
+    {ERROR_BAD_REM_ADAP, CFileException::invalidFile},
+    {ERROR_BAD_DEV_TYPE, CFileException::invalidFile},
+    {ERROR_INVALID_TARGET_HANDLE, CFileException::invalidFile},
+    {ERROR_INVALID_ORDINAL, CFileException::invalidFile},
+    {ERROR_INVALID_EXE_SIGNATURE, CFileException::invalidFile},
+    {ERROR_BAD_EXE_FORMAT, CFileException::invalidFile},
+    {ERROR_CURRENT_DIRECTORY, CFileException::removeCurrentDir},
+    {ERROR_DIR_NOT_EMPTY, CFileException::removeCurrentDir},
+    {ERROR_NO_SPOOL_SPACE, CFileException::directoryFull},
+    {ERROR_BAD_LENGTH, CFileException::badSeek},
+    {ERROR_SEEK, CFileException::badSeek},
+    {ERROR_SECTOR_NOT_FOUND, CFileException::badSeek},
+    {ERROR_READ_FAULT, CFileException::badSeek},
+    {ERROR_NEGATIVE_SEEK, CFileException::badSeek},
+    {ERROR_SEEK_ON_DEVICE, CFileException::badSeek},
+    {ERROR_BAD_UNIT, CFileException::hardIO},
+    {ERROR_NOT_READY, CFileException::hardIO},
+    {ERROR_BAD_COMMAND, CFileException::hardIO},
+    {ERROR_CRC, CFileException::hardIO},
+    {ERROR_ADAP_HDW_ERR, CFileException::hardIO},
+    {ERROR_UNEXP_NET_ERR, CFileException::hardIO},
+    {ERROR_NET_WRITE_FAULT, CFileException::hardIO},
+    {ERROR_INVALID_CATEGORY, CFileException::hardIO},
+    {ERROR_OPERATION_ABORTED, CFileException::hardIO},
+    {ERROR_IO_INCOMPLETE, CFileException::hardIO},
+    {ERROR_IO_PENDING, CFileException::hardIO},
+    {ERROR_SHARING_VIOLATION, CFileException::sharingViolation},
+    {ERROR_LOCK_VIOLATION, CFileException::lockViolation},
+    {ERROR_DRIVE_LOCKED, CFileException::lockViolation},
+    {ERROR_LOCK_FAILED, CFileException::lockViolation},
+    {ERROR_HANDLE_DISK_FULL, CFileException::diskFull},
+    {ERROR_DISK_FULL, CFileException::diskFull},
+    {ERROR_HANDLE_EOF, CFileException::endOfFile},
+};
+
+}  // namespace
+
 int CFileException::OsErrorToException(int errnoValue) {
-    switch (errnoValue) {
-        case NO_ERROR:
-            return none;
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_INVALID_HANDLE:
-        case ERROR_NO_MORE_FILES:
-        case ERROR_DISK_CHANGE:
-            return fileNotFound;
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_INVALID_DRIVE:
-        case ERROR_NOT_SAME_DEVICE:
-        case ERROR_WRONG_DISK:
-        case ERROR_DUP_NAME:
-        case ERROR_BAD_NETPATH:
-        case ERROR_DEV_NOT_EXIST:
-        case ERROR_BAD_NET_NAME:
-        case ERROR_SHARING_PAUSED:
-        case ERROR_ALREADY_ASSIGNED:
-        case ERROR_BUFFER_OVERFLOW:
-        case ERROR_INVALID_NAME:
-        case ERROR_INVALID_LEVEL:
-        case ERROR_NO_VOLUME_LABEL:
-        case ERROR_DIR_NOT_ROOT:
-        case ERROR_LABEL_TOO_LONG:
-        case ERROR_BAD_PATHNAME:
-        case ERROR_FILENAME_EXCED_RANGE:
-        case ERROR_META_EXPANSION_TOO_LONG:
-        case ERROR_DIRECTORY:
-            return badPath;
-        case ERROR_TOO_MANY_OPEN_FILES:
-        case ERROR_SHARING_BUFFER_EXCEEDED:
-        case ERROR_TOO_MANY_NAMES:
-        case ERROR_NO_MORE_SEARCH_HANDLES:
-            return tooManyOpenFiles;
-        case ERROR_ACCESS_DENIED:
-        case ERROR_INVALID_ACCESS:
-        case ERROR_WRITE_PROTECT:
-        case ERROR_WRITE_FAULT:
-        case ERROR_NETWORK_BUSY:
-        case ERROR_BAD_NET_RESP:
-        case ERROR_NETNAME_DELETED:
-        case ERROR_NETWORK_ACCESS_DENIED:
-        case ERROR_REQ_NOT_ACCEP:
-        case ERROR_FILE_EXISTS:
-        case ERROR_CANNOT_MAKE:
-        case ERROR_INVALID_PASSWORD:
-        case ERROR_BUSY:
-        case ERROR_ALREADY_EXISTS:
-        case ERROR_SWAPERROR:
-            return accessDenied;
-        case ERROR_BAD_FORMAT:
-        case ERROR_NOT_DOS_DISK:
-        case ERROR_BAD_REM_ADAP:
-        case ERROR_BAD_DEV_TYPE:
-        case ERROR_INVALID_TARGET_HANDLE:
-        case ERROR_INVALID_ORDINAL:
-        case ERROR_INVALID_EXE_SIGNATURE:
-        case ERROR_BAD_EXE_FORMAT:
-            return invalidFile;
-        case ERROR_CURRENT_DIRECTORY:
-        case ERROR_DIR_NOT_EMPTY:
-            return removeCurrentDir;
-        case ERROR_NO_SPOOL_SPACE:
-            return directoryFull;
-        case ERROR_BAD_LENGTH:
-        case ERROR_SEEK:
-        case ERROR_SECTOR_NOT_FOUND:
-        case ERROR_READ_FAULT:
-        case ERROR_NEGATIVE_SEEK:
-        case ERROR_SEEK_ON_DEVICE:
-            return badSeek;
-        case ERROR_BAD_UNIT:
-        case ERROR_NOT_READY:
-        case ERROR_BAD_COMMAND:
-        case ERROR_CRC:
-        case ERROR_ADAP_HDW_ERR:
-        case ERROR_UNEXP_NET_ERR:
-        case ERROR_NET_WRITE_FAULT:
-        case ERROR_INVALID_CATEGORY:
-        case ERROR_OPERATION_ABORTED:
-        case ERROR_IO_INCOMPLETE:
-        case ERROR_IO_PENDING:
-            return hardIO;
-        case ERROR_SHARING_VIOLATION:
-            return sharingViolation;
-        case ERROR_LOCK_VIOLATION:
-        case ERROR_DRIVE_LOCKED:
-        case ERROR_LOCK_FAILED:
-            return lockViolation;
-        case ERROR_HANDLE_DISK_FULL:
-        case ERROR_DISK_FULL:
-            return diskFull;
-        case ERROR_HANDLE_EOF:
-            return endOfFile;
-        default:
-            return genericException;
+    for (const CauseOfError& entry : kCauses) {
+        if (entry.code == static_cast<DWORD>(errnoValue)) {
+            return entry.cause;
+        }
     }
+    return genericException;
 }
 
 // ---- CFile
 
-bool CFile::Open(const std::string& path, unsigned flags, CFileException* error) {
-    Close();
-    m_strFileName.clear();
-    m_openFailCause = CFileException::fileNotFound;
-
-    const auto fail = [&](int code) {
-        if (code == ERROR_SHARING_VIOLATION) {
-            m_openFailCause = CFileException::sharingViolation;
-        }
-        if (error != nullptr) {
-            *error = CFileException(CFileException::OsErrorToException(code), code, m_strFileName);
-        }
-        return false;
-    };
-
-    if (path.empty()) {
-        return fail(ERROR_FILE_NOT_FOUND);
-    }
-    m_strFileName = FullPath(path);
-    if (path.find('\0') != std::string::npos) {
-        return fail(ERROR_INVALID_NAME);
-    }
-
+// Creating a file is always a safe replace: HoldTarget tells a device, which
+// is written directly, from a file on a disk.
+int CFile::OpenOnSystem(const std::string& path, unsigned flags) {
     const bool writing = (flags & modeWrite) != 0;
-    // Share mode 0 keeps every other opener out while this object holds the
-    // file, and makes the open fail while another holds it.
-    const DWORD share = (flags & shareExclusive) != 0 ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
     if (writing && (flags & modeCreate) != 0) {
-        int err = 0;
-        return OpenReplacing(path, false, flags, err) || fail(err);
+        return OpenReplacing(path, false, flags);
     }
-    HANDLE handle = CreateFileA(path.c_str(), writing ? GENERIC_WRITE : GENERIC_READ, share,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle = CreateFileA(path.c_str(), writing ? GENERIC_WRITE : GENERIC_READ,
+                                ShareMode((flags & shareExclusive) != 0), nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        return fail(LastError());
+        return LastError();
     }
     // A cut list is a file on a disk: a console or a pipe would block a load
     // forever.
     if (!writing && GetFileType(handle) != FILE_TYPE_DISK) {
         CloseHandle(handle);
-        return fail(ERROR_ACCESS_DENIED);
+        return ERROR_ACCESS_DENIED;
     }
-
-    m_fd = FromHandle(handle);
-    m_writable = writing;
-    if (writing) {
-        m_buf = new unsigned char[kBufferSize];
-    }
-    return true;
-}
-
-// Creating a file: an existing file on a disk is opened first (which checks
-// that we may change it: a read-only report is not replaced, and one that
-// another program holds is a sharing violation) and held until Close(); the
-// bytes go to a new file beside it, which takes its place only when whole.
-// A device (NUL, a pipe) is written directly. The second parameter, which the
-// POSIX layer uses, is worked out here.
-bool CFile::OpenReplacing(const std::string& path, bool /*exists*/, unsigned flags, int& err) {
-    const DWORD share = (flags & shareExclusive) != 0 ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
-    HANDLE held = CreateFileA(path.c_str(), GENERIC_WRITE, share, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (held == INVALID_HANDLE_VALUE) {
-        err = LastError();
-        if (err != ERROR_FILE_NOT_FOUND) {
-            return false;  // a folder, a missing folder, a read-only or held file
-        }
-    } else if (GetFileType(held) != FILE_TYPE_DISK) {
-        m_fd = FromHandle(held);
-        m_writable = true;
-        m_buf = new unsigned char[kBufferSize];
-        return true;
-    }
-
-    HANDLE handle = INVALID_HANDLE_VALUE;
-    try {
-        m_buf = new unsigned char[kBufferSize];
-        m_strReplaced = m_strFileName;
-        for (unsigned attempt = 0; attempt < 100 && handle == INVALID_HANDLE_VALUE; ++attempt) {
-            m_strNewFile = NewFileName(m_strReplaced, attempt);
-            handle = CreateFileA(m_strNewFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-            err = LastError();
-            if (handle == INVALID_HANDLE_VALUE && err != ERROR_FILE_EXISTS &&
-                err != ERROR_ALREADY_EXISTS) {
-                break;
-            }
-        }
-    } catch (...) {  // memory ran out: nothing may stay behind
-        if (held != INVALID_HANDLE_VALUE) {
-            CloseHandle(held);
-        }
-        m_strNewFile.clear();
-        Abort();
-        throw;
-    }
-    if (handle == INVALID_HANDLE_VALUE) {
-        if (held != INVALID_HANDLE_VALUE) {
-            CloseHandle(held);
-        }
-        m_strNewFile.clear();
-        Abort();
-        return false;
-    }
-    m_fd = FromHandle(handle);
-    m_writable = true;
-    m_lockFd = held == INVALID_HANDLE_VALUE ? -1 : FromHandle(held);
-    return true;
-}
-
-bool CFile::OpenStandardOutput() {
-    Close();
-    m_strFileName = "stdout";
-    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-    if (out == nullptr || out == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    // A handle of our own, so closing this file leaves the process's standard
-    // output alone. Bytes go out as they are: no text-mode LF to CR LF.
-    HANDLE own = nullptr;
-    if (DuplicateHandle(GetCurrentProcess(), out, GetCurrentProcess(), &own, 0, FALSE,
-                        DUPLICATE_SAME_ACCESS) == 0) {
-        return false;
-    }
-    m_fd = FromHandle(own);
-    m_writable = true;
-    m_buf = new unsigned char[kBufferSize];
-    return true;
-}
-
-bool CFile::OpenStandardInput() {
-    Close();
-    m_strFileName = "stdin";
-    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
-    HANDLE own = nullptr;
-    if (in == nullptr || in == INVALID_HANDLE_VALUE ||
-        DuplicateHandle(GetCurrentProcess(), in, GetCurrentProcess(), &own, 0, FALSE,
-                        DUPLICATE_SAME_ACCESS) == 0) {
-        return false;
-    }
-    m_fd = FromHandle(own);
-    m_writable = false;
-    return true;
+    Adopt(FromHandle(handle), writing);
+    return 0;
 }
 
 // Windows never hands a standard stream's place to a file opened later, so
@@ -357,6 +227,57 @@ namespace tresk::file_os {
 
 const int kNotOpen = ERROR_INVALID_HANDLE;
 const int kHeldByOther = ERROR_SHARING_VIOLATION;
+const int kNoSuchFile = ERROR_FILE_NOT_FOUND;
+const int kBadName = ERROR_INVALID_NAME;
+const char* const kPathSeparators = "\\/";
+
+unsigned long long UniqueSeed() {
+    return GetTickCount64() ^ (static_cast<unsigned long long>(GetCurrentProcessId()) << 20);
+}
+
+// Bytes go out as they are: no text-mode LF to CR LF.
+int DuplicateStandard(bool output) {
+    HANDLE stream = GetStdHandle(output ? STD_OUTPUT_HANDLE : STD_INPUT_HANDLE);
+    HANDLE own = nullptr;
+    if (stream == nullptr || stream == INVALID_HANDLE_VALUE ||
+        DuplicateHandle(GetCurrentProcess(), stream, GetCurrentProcess(), &own, 0, FALSE,
+                        DUPLICATE_SAME_ACCESS) == 0) {
+        return -1;
+    }
+    return FromHandle(own);
+}
+
+// Opening an existing file for writing checks that we may change it (a
+// read-only report is not replaced, one that another program holds is a
+// sharing violation); a missing one is no error. Links are not followed: the
+// new file takes the path's own place.
+int HoldTarget(const std::string& path, bool /*exists*/, bool exclusive, ReplaceTarget& target) {
+    target.destination = FullPath(path);
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_WRITE, ShareMode(exclusive), nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (held == INVALID_HANDLE_VALUE) {
+        const int error = LastError();
+        return error == ERROR_FILE_NOT_FOUND ? 0 : error;
+    }
+    target.held = FromHandle(held);
+    target.device = GetFileType(held) != FILE_TYPE_DISK;
+    return 0;
+}
+
+int CreateExclusive(const std::string& path, int& error) {
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    error = handle == INVALID_HANDLE_VALUE ? LastError() : 0;
+    return handle == INVALID_HANDLE_VALUE ? -1 : FromHandle(handle);
+}
+
+bool NameTaken(int error) {
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+}
+
+// Nothing is copied here: the new file takes the permissions its folder
+// passes on.
+void CopyOwnerAndMode(int /*held*/, int /*fd*/) noexcept {}
 
 // A failure whose error code is 0 raises no error: what was read so far is
 // all there is. A pipe whose writer is done (standard input) reports its end

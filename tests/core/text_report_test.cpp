@@ -6,6 +6,7 @@
 #include "core/cut_rows.h"
 #include "core/text_report.h"
 #include "platform/file.h"
+#include "platform/file_faults.h"
 #include "tests/support/five_operations.h"
 #include "tests/support/temp_files.h"
 

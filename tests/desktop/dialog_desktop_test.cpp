@@ -17,6 +17,7 @@
 #include "framework/wx/row_clipboard.h"
 #include "gui_test_support.h"
 #include "platform/file.h"
+#include "platform/file_faults.h"
 #include "resources/resource.h"
 #include "shell/cut_list_dlg.h"
 

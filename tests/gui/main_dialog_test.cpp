@@ -19,6 +19,7 @@
 #include "framework/dialog_template.h"
 #include "gui_test_support.h"
 #include "platform/file.h"
+#include "platform/file_faults.h"
 #include "resources/resource.h"
 #include "shell/command_line_info.h"
 #include "shell/cut_list_dlg.h"

@@ -11,6 +11,7 @@
 
 #include "core/prg_reader.h"
 #include "platform/file.h"
+#include "platform/file_faults.h"
 #include "tests/hardening/hardening_support.h"
 #include "tools/dump.h"
 

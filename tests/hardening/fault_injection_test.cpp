@@ -12,6 +12,7 @@
 #include "core/prg_reader.h"
 #include "core/text_report.h"
 #include "platform/file.h"
+#include "platform/file_faults.h"
 #include "tests/hardening/hardening_support.h"
 
 namespace tresk::test {

@@ -33,6 +33,7 @@
 #include "core/text_report.h"
 #include "framework/wx/row_clipboard.h"
 #include "platform/file.h"
+#include "platform/file_faults.h"
 #include "resources/resource.h"
 #include "shell/cut_list_dlg.h"
 #include "tests/gui/gui_test_support.h"

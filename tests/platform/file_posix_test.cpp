@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/file.h"
+#include "platform/file_faults.h"
 #include "tests/support/temp_files.h"
 
 namespace {

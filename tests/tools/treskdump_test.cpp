@@ -10,6 +10,7 @@
 
 #include "core/prg_reader.h"
 #include "platform/file.h"
+#include "platform/file_faults.h"
 #include "tests/support/os_errors.h"
 #include "tests/support/temp_files.h"
 #include "tools/dump.h"
