@@ -106,6 +106,14 @@ TEST(File, AFileLockedElsewhereCannotBeOpened) {
     CFileException error;
     EXPECT_FALSE(file.Open(path, CFile::modeRead | CFile::shareExclusive, &error));
     EXPECT_EQ(error.m_cause, CFileException::sharingViolation);
+    // So are the reads of the file that did not open, and a replace.
+    char byte = 0;
+    tresk::test::ExpectFileError([&] { file.Read(&byte, 1); }, CFileException::sharingViolation,
+                                 path);
+    EXPECT_FALSE(
+        file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive, &error));
+    EXPECT_EQ(error.m_cause, CFileException::sharingViolation);
+    EXPECT_EQ(ReadWhole(path), std::string("\x01\x02\x03"));
     close(holder);
     EXPECT_TRUE(file.Open(path, CFile::modeRead | CFile::shareExclusive, &error));
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/file.h"
 #include "tests/support/os_errors.h"
@@ -55,6 +57,23 @@ TEST(File, OperationsOnAFileThatNeverOpenedFailAsNotFound) {
     char byte = 0;
     EXPECT_THROW(file.Read(&byte, 1), CFileException);
     EXPECT_NO_THROW(file.Close());
+}
+
+// A bare name has no folder part: the new file goes beside it in the current
+// folder, takes its place at Close(), and a free name is created the same way.
+TEST(File, ABareNameInTheCurrentFolderIsCreatedAndReplacedInPlace) {
+    TempDir dir;
+    const std::filesystem::path cwd = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    for (const char* text : {"first", "second"}) {
+        CFile file;
+        EXPECT_TRUE(file.Open("report.txt", CFile::modeCreate | CFile::modeWrite));
+        file.Write(text, std::char_traits<char>::length(text));
+        EXPECT_NO_THROW(file.Close());
+    }
+    std::filesystem::current_path(cwd);
+    EXPECT_EQ(ReadWhole(dir / "report.txt"), "second");
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"report.txt"});
 }
 
 TEST(File, BufferedReadsAndWritesAreByteExact) {
