@@ -8,6 +8,7 @@
 #include "core/cut_row_table.h"
 #include "core/xlsx_workbook.h"
 #include "platform/file.h"
+#include "platform/file_faults.h"
 #include "tests/support/temp_files.h"
 
 namespace {
