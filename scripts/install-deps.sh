@@ -11,16 +11,18 @@ set -euo pipefail
 
 # Building and running: the compiler and make, CMake, wxWidgets for GTK and
 # its translations (the file dialogs' buttons in the user's language), GTK's
-# SVG loader and icon theme (the file dialogs' icons).
+# SVG loader and icon theme (the file dialogs' icons), zlib (the workbook's
+# compression).
 run_packages=(
   build-essential cmake pkg-config
-  libwxgtk3.2-dev wx3.2-i18n
+  libwxgtk3.2-dev wx3.2-i18n zlib1g-dev
   librsvg2-common adwaita-icon-theme
 )
 # Testing: GoogleTest, a virtual X display with a font, xdotool and xwininfo
 # to drive the real program, a session bus with the accessibility bus (as on
 # a GNOME desktop), the Italian locale, and the validators and tools of the
-# packaging tests. ImageMagick and librsvg2-bin also serve
+# packaging tests, and the readers that check the PDF and the Excel workbook
+# (qpdf, pdftotext, openpyxl). ImageMagick and librsvg2-bin also serve
 # packaging/icons/render.sh.
 test_packages=(
   libgtest-dev googletest libgmock-dev
@@ -29,23 +31,26 @@ test_packages=(
   locales
   desktop-file-utils appstream shared-mime-info file groff-base
   imagemagick librsvg2-bin
+  qpdf poppler-utils python3-openpyxl
 )
 # CI stages: clang with libFuzzer and the sanitizers, the static checkers,
-# Google Benchmark, /usr/bin/time, and the package tools (dpkg-shlibdeps,
-# lintian).
+# Google Benchmark, /usr/bin/time, the package tools (dpkg-shlibdeps,
+# lintian), and LibreOffice's spreadsheet without its GUI, the strict reader
+# of the Excel workbook (scripts/ci-55-export.sh).
 ci_packages=(
   clang libclang-rt-14-dev clang-tidy clang-format cppcheck
   libbenchmark-dev time xxd
   dpkg-dev lintian
+  libreoffice-calc-nogui
 )
 # The Windows build: mingw-w64's compiler with posix threads (64-bit only),
-# GoogleTest's sources to build it with that compiler, Python for the icon
-# generator, NSIS for the installer; 64-bit Wine and its fonts to run the
+# GoogleTest's sources to build it with that compiler, zlib for it (linked
+# statically), Python for the icon generator, NSIS for the installer; 64-bit Wine and its fonts to run the
 # tests, a virtual X display for those that make windows, and for the
 # end-to-end test xdotool, the Italian locale and wrestool to read the
 # executable's resources.
 windows_packages=(
-  cmake make g++-mingw-w64-x86-64-posix googletest python3 nsis
+  cmake make g++-mingw-w64-x86-64-posix googletest libz-mingw-w64-dev python3 nsis
 )
 windows_test_packages=(
   wine wine64 fonts-wine

@@ -11,8 +11,11 @@
 #include "core/csv_report.h"
 #include "core/cut_row_table.h"
 #include "core/layout_detect.h"
+#include "core/pdf_report.h"
 #include "core/prg_reader.h"
 #include "core/text_report.h"
+#include "core/windows1252.h"
+#include "core/xlsx_workbook.h"
 #include "platform/file.h"
 
 namespace treskdump {
@@ -39,12 +42,53 @@ std::string FullName(const std::string& path) {
     return ec ? path : absolute.lexically_normal().string();
 }
 
-void WriteTable(const MemoryCutRowTable& table, bool csv, CFile& file) {
-    if (csv) {
-        WriteCsv(table,
-                 [&file](std::string_view piece) { file.Write(piece.data(), piece.size()); });
-    } else {
-        WriteTextReport(table, file);
+// The input's file name for the PDF's footer, in the report's Windows-1252,
+// and for the workbook's sheet, in UTF-8. Names come in the system's
+// encoding: UTF-8 here, the ANSI code page (taken as Windows-1252, the one of
+// the PCs that write cut lists) on Windows.
+std::string FileName(const std::string& input) {
+    return input == "-" ? "stdin" : fs::path(input).filename().string();
+}
+
+std::string ReportName(const std::string& input) {
+#ifdef _WIN32
+    return FileName(input);
+#else
+    return windows1252::FromUtf8(FileName(input));
+#endif
+}
+
+std::string SheetName(const std::string& input) {
+#ifdef _WIN32
+    return WorkbookSheetName(windows1252::ToUtf8(FileName(input)));
+#else
+    return WorkbookSheetName(FileName(input));
+#endif
+}
+
+// An input's table, the layout it was read in and its name.
+struct Loaded {
+    const MemoryCutRowTable& table;
+    int layout;
+    const std::string& input;
+};
+
+void WriteTable(const Loaded& loaded, OutputForm form, CFile& file) {
+    const MemoryCutRowTable& table = loaded.table;
+    switch (form) {
+        case OutputForm::report:
+            WriteTextReport(table, file);
+            break;
+        case OutputForm::csv:
+            WriteCsv(table,
+                     [&file](std::string_view piece) { file.Write(piece.data(), piece.size()); });
+            break;
+        case OutputForm::pdf:
+            WritePdfReport(table, file, ReportName(loaded.input), loaded.layout);
+            break;
+        case OutputForm::xlsx:
+            WriteWorkbook(table, file, SheetName(loaded.input));
+            break;
     }
 }
 
@@ -53,17 +97,16 @@ void WriteTable(const MemoryCutRowTable& table, bool csv, CFile& file) {
 // checked: one that cannot be created fails at the first write with "non
 // trovato.", report and CSV alike. A pipe as target waits for its reader.
 // Output to out is flushed here so a failed write is blamed on this input.
-void WriteOutput(const MemoryCutRowTable& table, const Options& options, const std::string& target,
-                 CFile& out) {
+void WriteOutput(const Loaded& loaded, OutputForm form, const std::string& target, CFile& out) {
     if (!target.empty()) {
         CFile file;
         file.Open(target, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive |
                               CFile::typeBinary | CFile::waitForReader);
-        WriteTable(table, options.csv, file);
+        WriteTable(loaded, form, file);
         file.Close();
         return;
     }
-    WriteTable(table, options.csv, out);
+    WriteTable(loaded, form, out);
     out.Flush();
 }
 
@@ -81,7 +124,8 @@ std::vector<unsigned char> ReadAll(CFile& file) {
 
 // Loads one input ("-": standard input) into table, in the layout asked for
 // or, with --layout auto, in the one layout in which it reads cleanly.
-void LoadInput(const std::string& input, const Options& options, MemoryCutRowTable& table) {
+// Returns the layout it was read in.
+int LoadInput(const std::string& input, const Options& options, MemoryCutRowTable& table) {
     CFile file;
     if (input == "-") {
         if (!file.OpenStandardInput()) {
@@ -97,7 +141,7 @@ void LoadInput(const std::string& input, const Options& options, MemoryCutRowTab
     if (!options.autoLayout) {
         ReadCutList(file, options.layout, table);
         file.Close();
-        return;
+        return options.layout;
     }
     const std::vector<unsigned char> bytes = ReadAll(file);
     file.Close();
@@ -115,6 +159,7 @@ void LoadInput(const std::string& input, const Options& options, MemoryCutRowTab
     }
     CMemFile memory(bytes.data(), bytes.size());
     ReadCutList(memory, fitting.front(), table);
+    return fitting.front();
 }
 
 // True when target is the same file as one of the inputs (links included).
@@ -148,9 +193,10 @@ std::optional<std::string> CheckOutputDir(const std::string& dir) {
 
 }  // namespace
 
-std::string OutputPathInDir(const std::string& dir, const std::string& input, bool csv) {
+std::string OutputPathInDir(const std::string& dir, const std::string& input, OutputForm form) {
+    constexpr const char* kExtensions[] = {".txt", ".csv", ".pdf", ".xlsx"};
     fs::path name = fs::path(input).filename();
-    name += csv ? ".csv" : ".txt";
+    name += kExtensions[static_cast<int>(form)];
     return (fs::path(dir) / name).string();
 }
 
@@ -159,7 +205,7 @@ namespace {
 // Where the output of input goes; "" for out.
 std::string TargetOf(const std::string& input, const Options& options) {
     if (!options.outDir.empty()) {
-        return OutputPathInDir(options.outDir, input, options.csv);
+        return OutputPathInDir(options.outDir, input, options.form);
     }
     return options.outFile == "-" ? std::string() : options.outFile;
 }
@@ -186,8 +232,8 @@ bool ConvertInput(const std::string& input, const Options& options, std::set<std
     try {
         CheckTarget(input, target, options, written);
         MemoryCutRowTable table;
-        LoadInput(input, options, table);
-        WriteOutput(table, options, target, out);
+        const int layout = LoadInput(input, options, table);
+        WriteOutput(Loaded{table, layout, input}, options.form, target, out);
         if (!options.outDir.empty()) {
             written.insert(target);
         }

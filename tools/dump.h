@@ -1,5 +1,5 @@
 // The converter behind treskdump: the run over a list of input files, each
-// loaded and written as the text report or as CSV. Kept apart from main() so
+// loaded and written as the text report, CSV, PDF or an Excel workbook. Kept apart from main() so
 // the tests can drive it with string streams.
 #pragma once
 
@@ -18,10 +18,10 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFileFailed = 1;  // at least one input could not be converted
 inline constexpr int kExitUsage = 2;       // the command line itself is wrong
 
-// Output name for an input under -d: DIR/<input file name>.txt (.csv with
-// --csv). The whole input name is kept, extension and all, so lista.PRG and
-// lista.prg never overwrite each other.
-std::string OutputPathInDir(const std::string& dir, const std::string& input, bool csv);
+// Output name for an input under -d: DIR/<input file name>.txt (.csv, .pdf,
+// .xlsx for the other forms). The whole input name is kept, extension and
+// all, so lista.PRG and lista.prg never overwrite each other.
+std::string OutputPathInDir(const std::string& dir, const std::string& input, OutputForm form);
 
 // Runs treskdump with argv[1..]: reports, CSV, --help and --version go to out
 // (the process's standard output, opened by the caller) unless -o or -d name

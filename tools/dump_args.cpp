@@ -47,6 +47,19 @@ bool SetLayout(const std::string& value, Options& options, std::string& error) {
     return true;
 }
 
+std::optional<OutputForm> FormOption(const std::string& arg) {
+    if (arg == "--csv") {
+        return OutputForm::csv;
+    }
+    if (arg == "--pdf") {
+        return OutputForm::pdf;
+    }
+    if (arg == "--xlsx") {
+        return OutputForm::xlsx;
+    }
+    return std::nullopt;
+}
+
 // Applies the option args[i] to options; false, with the reason in error,
 // when it is unknown or lacks its value.
 bool ParseOption(const std::vector<std::string>& args, std::size_t& i, Options& options,
@@ -62,8 +75,12 @@ bool ParseOption(const std::vector<std::string>& args, std::size_t& i, Options& 
         options.help = true;
     } else if (arg == "--version") {
         options.version = true;
-    } else if (arg == "--csv") {
-        options.csv = true;
+    } else if (const auto form = FormOption(arg)) {
+        if (options.form != OutputForm::report && options.form != *form) {
+            error = "--csv, --pdf e --xlsx si escludono a vicenda";
+            return false;
+        }
+        options.form = *form;
     } else if ((found = OptionValue(args, i, "--layout", 0, value)) != 0) {
         return found < 0 ? missingValue("--layout") : SetLayout(value, options, error);
     } else if ((found = OptionValue(args, i, "--output", 'o', value)) != 0) {
@@ -123,7 +140,8 @@ std::optional<Options> ParseArgs(const std::vector<std::string>& args, std::stri
 std::string HelpText() {
     return "Uso: treskdump [OPZIONI] FILE...\n"
            "Converte liste di taglio PRG nel resoconto di testo che TreskViewer scrive\n"
-           "con \"Salva su file\", o in CSV. FILE \"-\" è lo standard input.\n"
+           "con \"Salva su file\", in CSV, in PDF o in una cartella di lavoro Excel.\n"
+           "FILE \"-\" è lo standard input.\n"
            "\n"
            "  --layout FORMATO   formato della lista (il file non lo indica):\n"
            "                       new, 0  Lib / Ori ( >=1.7 )  (predefinito)\n"
@@ -133,11 +151,18 @@ std::string HelpText() {
            "                               intero; se sono nessuno o più, errore\n"
            "  --csv              CSV (RFC 4180, UTF-8, righe CR LF): intestazione con\n"
            "                       i 13 titoli delle colonne, poi ogni riga della\n"
-           "                       lista dall'alto, testi completi\n"
+           "                       lista dall'alto, testi completi (per Excel: --xlsx)\n"
+           "  --pdf              PDF delle pagine stampate: A4 orizzontale, intestazione\n"
+           "                       in cima a ogni pagina, a piè di pagina nome del file,\n"
+           "                       formato e \"Pagina n di m\"\n"
+           "  --xlsx             cartella di lavoro Excel: un foglio col nome del file,\n"
+           "                       titoli in grassetto e bloccati, filtro, numeri come\n"
+           "                       numeri e testi come testi\n"
            "  -o, --output FILE  scrive in FILE (un solo file in ingresso; \"-\" è lo\n"
            "                       standard output)\n"
            "  -d, --directory CARTELLA\n"
-           "                     scrive CARTELLA/<nome del file>.txt (.csv con --csv)\n"
+           "                     scrive CARTELLA/<nome del file>.txt (.csv, .pdf, .xlsx\n"
+           "                       con --csv, --pdf, --xlsx)\n"
            "                       per ogni file in ingresso\n"
            "      --help         mostra questo aiuto ed esce\n"
            "      --version      mostra la versione ed esce\n"

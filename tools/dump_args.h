@@ -8,13 +8,16 @@
 
 namespace treskdump {
 
+// What each input becomes.
+enum class OutputForm { report, csv, pdf, xlsx };
+
 struct Options {
     int layout = 0;           // ListFormat: 0 new, 1 old, 2 mem
     bool autoLayout = false;  // --layout auto: the one layout the file reads cleanly in
-    bool csv = false;
-    std::string outFile;              // -o: the one output file ("-": standard output)
-    std::string outDir;               // -d: one output per input in this folder
-    std::vector<std::string> inputs;  // "-": standard input
+    OutputForm form = OutputForm::report;  // --csv, --pdf, --xlsx: one of them at most
+    std::string outFile;                   // -o: the one output file ("-": standard output)
+    std::string outDir;                    // -d: one output per input in this folder
+    std::vector<std::string> inputs;       // "-": standard input
     bool help = false;
     bool version = false;
 };

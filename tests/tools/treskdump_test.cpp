@@ -144,7 +144,7 @@ TEST(TreskdumpArgs, LayoutNamesAndNumbers) {
         treskdump::ParseArgs({"a.PRG", "--csv", "-d", "out", "--", "-b.PRG"}, error);
     ASSERT_TRUE(options.has_value()) << error;
     EXPECT_EQ(options->layout, 0);  // the viewer's default
-    EXPECT_TRUE(options->csv);
+    EXPECT_EQ(options->form, treskdump::OutputForm::csv);
     EXPECT_EQ(options->outDir, "out");
     EXPECT_EQ(options->inputs, (std::vector<std::string>{"a.PRG", "-b.PRG"}));
     const auto joined = treskdump::ParseArgs({"-oout.txt", "--layout=old", "a.PRG"}, error);
@@ -162,6 +162,7 @@ TEST(TreskdumpArgs, UsageErrorsExitWithTwoAndConvertNothing) {
         {"--layout"},                // missing value
         {"-x", prg},                 // unknown option
         {"--layoutx=new", prg},      // not --layout
+        {"--csv", "--pdf", prg},     // two output forms
         {"-o", "", prg},             // empty name: not stdout
         {"--output=", prg},
         {"-o", (dir / "o.txt").string(), prg, prg},  // -o with two inputs
@@ -218,6 +219,10 @@ TEST(TreskdumpErrors, ReportTargetFailuresCarryTheViewersMessages) {
     RunResult r = RunDump({"--layout", "mem", "-o", noFolder, prg});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "treskdump: " + noFolder + " non trovato.\n");
+    const std::string noFolderXlsx = (dir / "manca" / "r.xlsx").string();
+    r = RunDump({"--xlsx", "--layout", "mem", "-o", noFolderXlsx, prg});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "treskdump: " + noFolderXlsx + " non trovato.\n");
 
     if (fs::exists("/dev/full")) {
         r = RunDump({"--layout", "mem", "-o", "/dev/full", prg});
