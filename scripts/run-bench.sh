@@ -5,9 +5,9 @@
 #  1. treskbench: decode + report at 1,000, 100,000 and 1,000,000 records, time
 #     per record (time_per_rec), peak memory (peak_MB) and the linear fit (BigO).
 #  2. treskdump on a 1,000,000-record layout-0 file (54 MB, made in the
-#     temporary folder and removed afterwards), report and CSV, CPU time and
-#     peak under /usr/bin/time: report <= 0.5x xxd's CPU, CSV <= 0.75x, peak
-#     <= 100 MiB; rows in memory <= 80 bytes each; the CPU per record at
+#     temporary folder and removed afterwards), report, CSV and Excel
+#     workbook, CPU time and peak under /usr/bin/time: report <= 0.5x xxd's
+#     CPU, CSV <= 0.75x, workbook <= 5x, peak <= 100 MiB; rows in memory <= 80 bytes each; the CPU per record at
 #     5,000,000 records within 1.2x that at 100,000.
 #  3. The viewer (treskviewbench, when built with the GUI, under Xvfb): the
 #     1,000,000 rows into the list within 0.6x xxd's CPU, a reload with them
@@ -76,15 +76,19 @@ read -r _ _ stdout_kb < <(measure sh -c '"$1" "$2" > "$3"' sh "$dump" "$big" "$w
 cmp "$work/out.txt" "$work/stdout.txt"
 csv_cpu=$(least_cpu 3 "$dump" --csv -o "$work/out.csv" "$big")
 read -r _ _ csv_kb < <(measure "$dump" --csv -o "$work/out.csv" "$big")
+xlsx_cpu=$(least_cpu 3 "$dump" --xlsx -o "$work/out.xlsx" "$big")
+read -r _ _ xlsx_kb < <(measure "$dump" --xlsx -o "$work/out.xlsx" "$big")
 verdict "report (-o), CPU / xxd" "$(ratio "$report_cpu" "$xxd_cpu")" 0.5 "$(printf '%6.3f s = %sx' "$report_cpu" "$(ratio "$report_cpu" "$xxd_cpu")")"
 verdict "CSV (--csv -o), CPU / xxd" "$(ratio "$csv_cpu" "$xxd_cpu")" 0.75 "$(printf '%6.3f s = %sx' "$csv_cpu" "$(ratio "$csv_cpu" "$xxd_cpu")")"
-peak_kb=$(printf '%s\n' "$report_kb" "$stdout_kb" "$csv_kb" | sort -n | tail -1)
-verdict "peak of the three runs, MiB" "$((peak_kb / 1024))" 100 "$((peak_kb / 1024)) MiB"
+verdict "workbook (--xlsx -o), CPU / xxd" "$(ratio "$xlsx_cpu" "$xxd_cpu")" 5 "$(printf '%6.3f s = %sx' "$xlsx_cpu" "$(ratio "$xlsx_cpu" "$xxd_cpu")")"
+peak_kb=$(printf '%s\n' "$report_kb" "$stdout_kb" "$csv_kb" "$xlsx_kb" | sort -n | tail -1)
+verdict "peak of the four runs, MiB" "$((peak_kb / 1024))" 100 "$((peak_kb / 1024)) MiB"
 read -r rows store_bytes rss_bytes < <("$bench" --row-bytes "$big")
 verdict "rows in memory, bytes per row (converter)" "$(ratio "$store_bytes" "$rows")" 80 \
   "$(ratio "$store_bytes" "$rows") B (resident growth $(ratio "$rss_bytes" "$rows") B)"
-echo "report: $(stat -c %s "$work/out.txt") bytes, $(wc -l < "$work/out.txt") lines; CSV: $(stat -c %s "$work/out.csv") bytes"
-rm -f "$work/out.txt" "$work/stdout.txt" "$work/out.csv"
+echo "report: $(stat -c %s "$work/out.txt") bytes, $(wc -l < "$work/out.txt") lines; CSV: $(stat -c %s "$work/out.csv") bytes;" \
+  "workbook: $(stat -c %s "$work/out.xlsx") bytes"
+rm -f "$work/out.txt" "$work/stdout.txt" "$work/out.csv" "$work/out.xlsx"
 
 echo
 echo "== Linear growth: CPU per record at 5,000,000 against 100,000 records"
