@@ -8,7 +8,8 @@ enough for three pages): the PDF passes `qpdf --check`, and `pdftotext` gives
 back the text report's lines, page by page under the repeated header, each
 page ending with its footer. The workbook read with openpyxl holds the CSV's
 values with the right types and formats, a frozen title row in bold and a
-filter; -o FILE, -d DIR and standard output give the same bytes. With
+filter; -o FILE, -d DIR and standard output give the same bytes, those of
+the example's reviewed workbook. With
 --libreoffice the workbook is also converted to CSV by LibreOffice, the strict
 reader, and compared value for value with treskdump --csv.
 """
@@ -107,6 +108,8 @@ def check_workbook(prg, layout, work):
           f"{name}: -d gives other bytes")
     check(dump("--xlsx", "--layout", layout, "-o", "-", prg) == data,
           f"{name}: standard output gives other bytes")
+    if os.path.exists(prg + ".xlsx"):
+        check(open(prg + ".xlsx", "rb").read() == data, f"{name}: not the reviewed workbook")
 
     rows = list(csv.reader(io.StringIO(dump("--csv", "--layout", layout, prg).decode("utf-8"),
                                        newline="")))

@@ -82,7 +82,7 @@ const char kCsvHeader[] =
 
 // The reviewed reports and CSV files next to the examples are what the
 // converter must keep producing, byte for byte, for each layout.
-TEST(TreskdumpGolden, ReportsAndCsvOfTheExamplesMatchTheReviewedFiles) {
+TEST(TreskdumpGolden, ReportsCsvAndWorkbooksOfTheExamplesMatchTheReviewedFiles) {
     for (const Example& example : kExampleFiles) {
         SCOPED_TRACE(example.prg);
         const std::string prg = kExamples + "/" + example.prg;
@@ -94,6 +94,11 @@ TEST(TreskdumpGolden, ReportsAndCsvOfTheExamplesMatchTheReviewedFiles) {
         const RunResult csv = RunDump({"--csv", "--layout=" + std::string(example.layout), prg});
         EXPECT_EQ(csv.status, 0);
         EXPECT_EQ(csv.out, ReadWhole(prg + ".csv"));
+
+        // The workbook is the same bytes on every system and every run.
+        const RunResult xlsx = RunDump({"--xlsx", "--layout", example.layout, prg});
+        EXPECT_EQ(xlsx.status, 0);
+        EXPECT_TRUE(xlsx.out == ReadWhole(prg + ".xlsx"));
     }
 }
 
