@@ -1,6 +1,7 @@
 #include "core/report_pages.h"
 
 #include <algorithm>
+#include <climits>
 #include <utility>
 
 #include "core/cut_row_table.h"
@@ -21,11 +22,14 @@ CReportPages::CReportPages(const CutRowTable& table, int linesPerPage, std::stri
                            int format)
     : m_table(table),
       m_bodyLines(std::max(linesPerPage, kMinLinesPerPage) - kRepeatedLines - kFooterLines),
-      m_reportLines(kTextReportTopLines + table.GetItemCount()),
+      m_reportLines(kTextReportTopLines +
+                    std::clamp(table.GetItemCount(), 0, INT_MAX - kTextReportTopLines)),
       m_fileName(std::move(fileName)),
       m_format(format) {
+    // The lines under the titles, one at least (the empty line); counted so
+    // that no sum passes the largest int.
     const int body = m_reportLines - kRepeatedLines;
-    m_pageCount = (body + m_bodyLines - 1) / m_bodyLines;
+    m_pageCount = 1 + (body - 1) / m_bodyLines;
 }
 
 void CReportPages::GetPage(int index, ReportPage& page) const {
@@ -33,7 +37,7 @@ void CReportPages::GetPage(int index, ReportPage& page) const {
     TextReportLine(m_table, 0, page.lines[0]);
     TextReportLine(m_table, 1, page.lines[1]);
     const int first = kRepeatedLines + index * m_bodyLines;
-    const int end = std::min(first + m_bodyLines, m_reportLines);
+    const int end = first + std::min(m_bodyLines, m_reportLines - first);
     for (int line = first; line < end; ++line) {
         page.lines.emplace_back();
         TextReportLine(m_table, line, page.lines.back());

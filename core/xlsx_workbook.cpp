@@ -265,8 +265,8 @@ public:
           m_zip(file),
           m_name(std::move(sheetName)),
           m_rowsPerSheet(std::max(rowsPerSheet, 1)),
-          m_rows(table.GetItemCount()),
-          m_sheets(std::max(1, (m_rows + m_rowsPerSheet - 1) / m_rowsPerSheet)) {}
+          m_rows(std::max(table.GetItemCount(), 0)),
+          m_sheets(m_rows > 0 ? 1 + (m_rows - 1) / m_rowsPerSheet : 1) {}
 
     void Write() {
         Part("[Content_Types].xml", ContentTypes());

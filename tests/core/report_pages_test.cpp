@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,7 @@ TEST(ReportPages, EveryPageRepeatsTheTitlesAndCarriesItsFooter) {
     // of the report; a name too long for the line keeps three spaces.
     EXPECT_EQ(CReportPages(MemoryCutRowTable(), 44, "x", 0).GetPageCount(), 1);
     EXPECT_EQ(CReportPages(table, 1, "x", 0).GetPageCount(), 7);
+    EXPECT_EQ(CReportPages(table, INT_MAX, "x", 0).GetPageCount(), 1);
     const std::string name(115, 'n');
     EXPECT_EQ(CReportPages(table, 44, name, 2).Footer(0), name + "   Mem   Pagina 1 di 1");
 }
