@@ -28,9 +28,10 @@ deb=$(cd "$(dirname "$deb")" && pwd)/$(basename "$deb")
 dpkg-deb --info "$deb"
 depends=$(dpkg-deb --field "$deb" Depends)
 echo "Depends: $depends"
-# dpkg-shlibdeps must have found the toolkit the viewer links.
+# dpkg-shlibdeps must have found the toolkit the viewer links, and zlib.
 grep -q 'libwxgtk3.2' <<<"$depends" || { echo "the package does not depend on wxWidgets"; exit 1; }
 grep -q 'libwxbase3.2' <<<"$depends" || { echo "the package does not depend on wxBase"; exit 1; }
+grep -q 'zlib1g' <<<"$depends" || { echo "the package does not depend on zlib"; exit 1; }
 
 echo "--- lintian"
 # As root lintian only warns that it should not be; the package must draw no
