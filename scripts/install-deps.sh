@@ -43,18 +43,22 @@ ci_packages=(
   dpkg-dev lintian
   libreoffice-calc-nogui
 )
-# The Windows build: mingw-w64's compiler with posix threads (64-bit only),
-# GoogleTest's sources to build it with that compiler, zlib for it (linked
-# statically), Python for the icon generator, NSIS for the installer; 64-bit Wine and its fonts to run the
-# tests, a virtual X display for those that make windows, and for the
-# end-to-end test xdotool, the Italian locale and wrestool to read the
-# executable's resources.
+# The Windows build: mingw-w64's compilers with posix threads (64-bit and
+# 32-bit) and its zlib (linked statically), GoogleTest's sources to build it with those
+# compilers, rsvg-convert and icotool for the program icon, NSIS for the
+# installer and osslsigncode to sign them when a certificate is given. To run
+# the tests: Wine, 64-bit and, where the mirror serves the i386 architecture's
+# index, 32-bit (wine32:i386, below), and its fonts,
+# a virtual X display for those that make windows, and for the end-to-end
+# tests xdotool, the Italian locale, wrestool to read the executables'
+# resources, and openssl for the throwaway signing certificate.
 windows_packages=(
-  cmake make g++-mingw-w64-x86-64-posix googletest libz-mingw-w64-dev python3 nsis
+  cmake make g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix libz-mingw-w64-dev
+  googletest librsvg2-bin icoutils nsis osslsigncode
 )
 windows_test_packages=(
   wine wine64 fonts-wine
-  xvfb xauth xdotool locales icoutils
+  xvfb xauth xdotool locales openssl
 )
 
 set_name=${1:-ci}
@@ -84,8 +88,26 @@ fi
 
 if [ ${#missing[@]} -ne 0 ]; then
   echo "Installing: ${missing[*]}"
-  $sudo apt-get update
+  # An index that fails (see wine32 below) leaves the others usable.
+  $sudo apt-get update || echo "warning: apt-get update reported errors" >&2
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+# 32-bit Wine, for the 32-bit programs and the installer, comes from the i386
+# architecture. A mirror in the middle of a sync serves an i386 index that
+# fails its check (apt-get update then fails): a second try may get the
+# finished one; without it the Windows stage says what it cannot run.
+if [ "$set_name" = windows-test ] &&
+   ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"; then
+  dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
+  for try in 1 2; do
+    if $sudo apt-get update &&
+       DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends wine32:i386; then
+      break
+    fi
+    [ "$try" = 2 ] && echo "warning: could not install wine32:i386 (32-bit Wine)" >&2 && break
+    sleep 20
+  done
 fi
 
 # The tests check that numbers keep their decimal point under an Italian
