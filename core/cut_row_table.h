@@ -45,11 +45,6 @@ public:
     // can; but when the insert fails no cell is set, so the row already on
     // top keeps its texts. Returns 0, or -1 when the row was not inserted.
     virtual int InsertTopRow(const char* bytes, const std::size_t (&lengths)[kColumns]);
-
-    // The row store that holds the rows, when they live in one: readers of
-    // many cells (the report) then view its bytes instead of copying each
-    // cell out. nullptr for any other provider.
-    virtual const MemoryCutRowTable* GetRowStore() const { return nullptr; }
 };
 
 // The one row store of the program: the converter's table, and the rows
@@ -76,7 +71,6 @@ public:
     int GetItemText(int row, int column, char* buffer, int length) const override;
     // The row's block is written in one piece, the texts as they are.
     int InsertTopRow(const char* bytes, const std::size_t (&lengths)[kColumns]) override;
-    const MemoryCutRowTable* GetRowStore() const override { return this; }
 
     // The bytes of a cell, without copying ("" for one that does not exist).
     // Valid until the table next changes.

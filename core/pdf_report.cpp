@@ -99,7 +99,7 @@ void BeginObject(std::string& out, int number) {
 // list.
 class PdfWriter {
 public:
-    PdfWriter(const CutRowTable& table, CFile& file, const std::string& fileName, int format)
+    PdfWriter(const MemoryCutRowTable& table, CFile& file, const std::string& fileName, int format)
         : m_pages(table, kPdfLinesPerPage, fileName, format), m_file(file) {}
 
     void Write() {
@@ -225,13 +225,13 @@ private:
 
 }  // namespace
 
-void WritePdfReport(const CutRowTable& table, CFile& file, const std::string& fileName,
+void WritePdfReport(const MemoryCutRowTable& table, CFile& file, const std::string& fileName,
                     int format) {
     PdfWriter(table, file, fileName, format).Write();
 }
 
-void SavePdfReport(const CutRowTable& table, const std::string& path, const std::string& fileName,
-                   int format) {
+void SavePdfReport(const MemoryCutRowTable& table, const std::string& path,
+                   const std::string& fileName, int format) {
     CFile file;
     // As for the text report, the open is not checked: a file that cannot be
     // created fails at the first write, naming it.

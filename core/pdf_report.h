@@ -7,7 +7,7 @@
 #include <string>
 
 class CFile;
-class CutRowTable;
+class MemoryCutRowTable;
 
 // Lines on one PDF page, the header, the hyphens and the footer included.
 inline constexpr int kPdfLinesPerPage = 44;
@@ -16,10 +16,11 @@ inline constexpr int kPdfLinesPerPage = 44;
 // lines a page, to the file at path, replacing it whole once complete as the
 // text report does (and failing as it does, with CFileException). fileName
 // (Windows-1252) and format (a ListFormat value) go into every page's footer.
-void SavePdfReport(const CutRowTable& table, const std::string& path, const std::string& fileName,
-                   int format);
+void SavePdfReport(const MemoryCutRowTable& table, const std::string& path,
+                   const std::string& fileName, int format);
 
 // Writes the same PDF to a file the caller has opened for writing; the
 // caller closes it. The file is written from start to end, never sought, so
 // it may be a pipe.
-void WritePdfReport(const CutRowTable& table, CFile& file, const std::string& fileName, int format);
+void WritePdfReport(const MemoryCutRowTable& table, CFile& file, const std::string& fileName,
+                    int format);

@@ -18,7 +18,7 @@ constexpr std::size_t kFooterGap = 3;
 
 }  // namespace
 
-CReportPages::CReportPages(const CutRowTable& table, int linesPerPage, std::string fileName,
+CReportPages::CReportPages(const MemoryCutRowTable& table, int linesPerPage, std::string fileName,
                            int format)
     : m_table(table),
       m_bodyLines(std::max(linesPerPage, kMinLinesPerPage) - kRepeatedLines - kFooterLines),

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-class CutRowTable;
+class MemoryCutRowTable;
 
 // One printed page: lines[0] and lines[1] are the report's header line and
 // its 120 hyphens, repeated at the top of every page; the report's remaining
@@ -31,7 +31,8 @@ public:
     // linesPerPage counts every line of a page, header and footer included.
     // fileName (Windows-1252 bytes) and the layout (a ListFormat value) go
     // into every footer.
-    CReportPages(const CutRowTable& table, int linesPerPage, std::string fileName, int format);
+    CReportPages(const MemoryCutRowTable& table, int linesPerPage, std::string fileName,
+                 int format);
 
     int GetPageCount() const { return m_pageCount; }
     // Fills page with the lines of page number index (from 0).
@@ -42,7 +43,7 @@ public:
     std::string Footer(int index) const;
 
 private:
-    const CutRowTable& m_table;
+    const MemoryCutRowTable& m_table;
     int m_bodyLines;  // the report's lines after its first two, per page
     int m_reportLines;
     int m_pageCount;

@@ -16,8 +16,8 @@ constexpr const char* kHeaderTitles[12] = {
 
 constexpr std::size_t kCellWidth = 10;
 constexpr std::size_t kSeparatorLength = 120;
-// Cells are fetched into a buffer of this length: at most 7 characters of a
-// cell reach the report, so an 8-character text loses its last one.
+// A cell reaches the report cut to kFetchLength - 1 characters: an
+// 8-character text loses its last one.
 constexpr int kFetchLength = 8;
 
 // One line of the report, built in memory and written in one write. A line
@@ -94,42 +94,9 @@ void MakeSeparatorLine(Line& line) {
     line.Append(separator, sizeof separator);
 }
 
-// The cells of one row as the report takes them: read in place from a row
-// store, or fetched into fetched through GetItemText.
-class RowCells {
-public:
-    explicit RowCells(const CutRowTable& table) : m_table(table), m_store(table.GetRowStore()) {}
-
-    const std::string_view* Get(int row) {
-        if (m_store != nullptr) {
-            // The cells are read in place; the line takes the same first
-            // kFetchLength - 1 bytes that GetItemText would copy out.
-            m_store->GetRowView(row, m_cells);
-            return m_cells;
-        }
-        for (int column = 1; column < CutRowTable::kColumns; ++column) {
-            char* cell = m_fetched[column];
-            std::memset(cell, 0, kFetchLength);
-            m_table.GetItemText(row, column, cell, kFetchLength);
-            cell[kFetchLength - 1] = '\0';
-            // The length is measured, not taken from GetItemText, so a
-            // provider that miscounts cannot make the report read past the
-            // buffer.
-            m_cells[column] = std::string_view(cell, std::strlen(cell));
-        }
-        return m_cells;
-    }
-
-private:
-    const CutRowTable& m_table;
-    const MemoryCutRowTable* m_store;
-    std::string_view m_cells[CutRowTable::kColumns];
-    char m_fetched[CutRowTable::kColumns][kFetchLength] = {};
-};
-
 }  // namespace
 
-void WriteTextReport(const CutRowTable& table, CFile& file) {
+void WriteTextReport(const MemoryCutRowTable& table, CFile& file) {
     Line line;
     MakeHeaderLine(line);
     line.WriteTo(file);
@@ -139,27 +106,29 @@ void WriteTextReport(const CutRowTable& table, CFile& file) {
 
     // The row count is read again after every line, so the loop ends at the
     // table's current end.
-    RowCells cells(table);
+    std::string_view cells[CutRowTable::kColumns];
     for (int row = 0; row < table.GetItemCount(); ++row) {
-        line.Row(cells.Get(row) + 1);
+        table.GetRowView(row, cells);
+        line.Row(cells + 1);
         line.WriteTo(file);
     }
 }
 
-void TextReportLine(const CutRowTable& table, int index, std::string& text) {
+void TextReportLine(const MemoryCutRowTable& table, int index, std::string& text) {
     Line line;
     if (index == 0) {
         MakeHeaderLine(line);
     } else if (index == 1) {
         MakeSeparatorLine(line);
     } else if (index >= kTextReportTopLines) {
-        RowCells cells(table);
-        line.Row(cells.Get(index - kTextReportTopLines) + 1);
+        std::string_view cells[CutRowTable::kColumns];
+        table.GetRowView(index - kTextReportTopLines, cells);
+        line.Row(cells + 1);
     }
     text.assign(line.Text());
 }
 
-void SaveTextReport(const CutRowTable& table, const std::string& path) {
+void SaveTextReport(const MemoryCutRowTable& table, const std::string& path) {
     CFile file;
     // The open is not checked: a report that cannot be created fails at the
     // first write, with the file-not-found cause and the full path.

@@ -4,7 +4,7 @@
 #include <string>
 
 class CFile;
-class CutRowTable;
+class MemoryCutRowTable;
 
 // Writes the rows of table to the file at path (created, or replaced whole
 // once complete, without sharing): the header line, 120 hyphens, an empty
@@ -13,11 +13,11 @@ class CutRowTable;
 // file that cannot be created fails at the first write with the file-not-found
 // cause and the full path (a sharing violation when another process holds it).
 // Failures throw CFileException and leave an existing report as it was.
-void SaveTextReport(const CutRowTable& table, const std::string& path);
+void SaveTextReport(const MemoryCutRowTable& table, const std::string& path);
 
 // Writes the same report to a file the caller has opened for writing (the
 // converter's standard output, say); the caller closes it.
-void WriteTextReport(const CutRowTable& table, CFile& file);
+void WriteTextReport(const MemoryCutRowTable& table, CFile& file);
 
 // The report's first lines: the header line, the 120 hyphens and the empty
 // line; the line of row r follows as line kTextReportTopLines + r.
@@ -26,4 +26,4 @@ inline constexpr int kTextReportTopLines = 3;
 // One line of the report of table, without its CR LF, into text: the same
 // bytes WriteTextReport writes for that line (an index past the rows gives
 // an empty line). For those that lay the report out on pages.
-void TextReportLine(const CutRowTable& table, int index, std::string& text);
+void TextReportLine(const MemoryCutRowTable& table, int index, std::string& text);

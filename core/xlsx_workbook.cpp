@@ -259,9 +259,9 @@ std::string ColumnWidth(int pixels) {
 
 class WorkbookWriter {
 public:
-    WorkbookWriter(const CutRowTable& table, CFile& file, std::string sheetName, int rowsPerSheet)
+    WorkbookWriter(const MemoryCutRowTable& table, CFile& file, std::string sheetName,
+                   int rowsPerSheet)
         : m_table(table),
-          m_store(table.GetRowStore()),
           m_zip(file),
           m_name(std::move(sheetName)),
           m_rowsPerSheet(std::max(rowsPerSheet, 1)),
@@ -408,28 +408,6 @@ private:
         return xml + "</row>";
     }
 
-    // The cells of a row, in place in the row store or copied out whole.
-    void GetRow(int row, std::string_view (&cells)[CutRowTable::kColumns]) {
-        if (m_store != nullptr) {
-            m_store->GetRowView(row, cells);
-            return;
-        }
-        for (int column = 0; column < CutRowTable::kColumns; ++column) {
-            std::string& text = m_fetched[static_cast<std::size_t>(column)];
-            text.resize(64);
-            for (;;) {
-                const int got =
-                    m_table.GetItemText(row, column, text.data(), static_cast<int>(text.size()));
-                if (static_cast<std::size_t>(got) + 1 < text.size()) {
-                    text.resize(static_cast<std::size_t>(std::max(got, 0)));
-                    break;
-                }
-                text.resize(text.size() * 2);
-            }
-            cells[column] = text;
-        }
-    }
-
     void WriteSheet(int sheet) {
         m_zip.BeginEntry("xl/worksheets/sheet" + std::to_string(sheet + 1) + ".xml");
         std::string xml = SheetTop(sheet);
@@ -437,7 +415,7 @@ private:
         const int first = sheet * m_rowsPerSheet;
         const int end = first + RowsOnSheet(sheet);
         for (int row = first; row < end; ++row) {
-            GetRow(row, cells);
+            m_table.GetRowView(row, cells);
             xml += "<row r=\"";
             AppendNumber(xml, static_cast<std::uint64_t>(row - first) + 2);
             xml += "\">";
@@ -454,14 +432,12 @@ private:
         m_zip.Write(xml);
     }
 
-    const CutRowTable& m_table;
-    const MemoryCutRowTable* m_store;
+    const MemoryCutRowTable& m_table;
     CZipWriter m_zip;
     std::string m_name;
     int m_rowsPerSheet;
     int m_rows;
     int m_sheets;
-    std::array<std::string, CutRowTable::kColumns> m_fetched;
 };
 
 }  // namespace
@@ -478,12 +454,13 @@ std::string WorkbookSheetName(std::string_view fileName) {
     return CleanSheetName(fileName, kMaxSheetName);
 }
 
-void WriteWorkbook(const CutRowTable& table, CFile& file, const std::string& sheetName,
+void WriteWorkbook(const MemoryCutRowTable& table, CFile& file, const std::string& sheetName,
                    int rowsPerSheet) {
     WorkbookWriter(table, file, sheetName, rowsPerSheet).Write();
 }
 
-void SaveWorkbook(const CutRowTable& table, const std::string& path, const std::string& sheetName) {
+void SaveWorkbook(const MemoryCutRowTable& table, const std::string& path,
+                  const std::string& sheetName) {
     CFile file;
     // As for the text report, the open is not checked: a file that cannot be
     // created fails at the first write, naming it.

@@ -7,7 +7,7 @@
 #include <string_view>
 
 class CFile;
-class CutRowTable;
+class MemoryCutRowTable;
 
 // The rows a sheet holds under its header row; the rows beyond go to
 // further sheets.
@@ -26,10 +26,11 @@ std::string WorkbookSheetName(std::string_view fileName);
 // than a sheet continues on sheets "NAME (2)", "NAME (3)"... sheetName gets
 // WorkbookSheetName's replacements and cut (its extension stays), so any
 // text will do; NAME is cut further where " (n)" would pass 31 characters.
-void SaveWorkbook(const CutRowTable& table, const std::string& path, const std::string& sheetName);
+void SaveWorkbook(const MemoryCutRowTable& table, const std::string& path,
+                  const std::string& sheetName);
 
 // Writes the same workbook to a file the caller has opened for writing (a
 // pipe will do: it is never sought); the caller closes it. rowsPerSheet is
 // kWorkbookSheetRows but for tests.
-void WriteWorkbook(const CutRowTable& table, CFile& file, const std::string& sheetName,
+void WriteWorkbook(const MemoryCutRowTable& table, CFile& file, const std::string& sheetName,
                    int rowsPerSheet = kWorkbookSheetRows);

@@ -44,7 +44,6 @@ public:
     int GetItemCount() const override;
     int GetItemText(int row, int column, char* buffer, int length) const override;
     int InsertTopRow(const char* bytes, const std::size_t (&lengths)[kColumns]) override;
-    const MemoryCutRowTable* GetRowStore() const override { return &m_rows; }
 
     // The bytes of a cell without copying ("" for one that does not exist),
     // valid until the rows next change; and the same as a string.

@@ -138,7 +138,7 @@ void CCutListDlg::OnSaveReport() {
         return;
     }
     const CWaitCursor wait;
-    SaveTextReport(m_listCtrl, dlg.GetPathName());
+    SaveTextReport(m_listCtrl.Rows(), dlg.GetPathName());
 }
 
 void CCutListDlg::OnDropFiles(const std::string& strPath) {

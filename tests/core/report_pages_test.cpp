@@ -20,7 +20,7 @@ void Fill(MemoryCutRowTable& table, int n) {
     }
 }
 
-std::string Line(const CutRowTable& table, int index) {
+std::string Line(const MemoryCutRowTable& table, int index) {
     std::string text;
     TextReportLine(table, index, text);
     return text;

@@ -7,12 +7,10 @@
 #include "core/text_report.h"
 #include "platform/file.h"
 #include "platform/file_faults.h"
-#include "tests/support/five_operations.h"
 #include "tests/support/temp_files.h"
 
 namespace {
 
-using tresk::test::CFiveOperations;
 using tresk::test::ReadWhole;
 using tresk::test::TempDir;
 
@@ -56,11 +54,6 @@ TEST(TextReport, DataLinesAreCutToSevenAndPaddedToTen) {
         std::string(10, ' ') + "x y       -3276.8   0.0\r\n";
     const std::string bottom = "1         2         0.0       0.0       0         0         " +
                                std::string(40, ' ') + "0.0       0.0\r\n";
-    EXPECT_EQ(ReadWhole(path), kTop + top + bottom);
-
-    // A provider that only answers the five operations gives the same bytes
-    // as the row store read in place.
-    SaveTextReport(CFiveOperations(table), path);
     EXPECT_EQ(ReadWhole(path), kTop + top + bottom);
 }
 

@@ -69,7 +69,7 @@ protected:
         wxTEST_DIALOG(guitest::Click(*m_dlg, IDC_BROWSE), ExpectFileDialog(m_prg));
         ASSERT_EQ(m_dlg->m_listCtrl.GetItemCount(), kMultiRecordRows);
         m_fullReport = m_dir.File("atteso.txt");
-        SaveTextReport(m_dlg->m_listCtrl, m_fullReport);
+        SaveTextReport(m_dlg->m_listCtrl.Rows(), m_fullReport);
     }
     void TearDown() override {
         failing_new::Lift();
@@ -281,7 +281,7 @@ TEST(DialogRowTable, TheListControlAnswersLikeTheMemoryTable) {
         }
         const std::string fromList = dir.File("lista.txt");
         const std::string fromModel = dir.File("modello.txt");
-        SaveTextReport(list, fromList);
+        SaveTextReport(dlg->m_listCtrl.Rows(), fromList);
         SaveTextReport(model, fromModel);
         ASSERT_EQ(ReadWhole(fromList), ReadWhole(fromModel));
     }

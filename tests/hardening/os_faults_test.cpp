@@ -29,7 +29,7 @@ void ExpectSilentEmptyLoad(const std::string& path, int format) {
 
 // Expects SaveTextReport to fail with cause and the whole message, naming the
 // file by fullPath (path itself when not given).
-void ExpectExportFailure(const CutRowTable& table, const std::string& path, int cause,
+void ExpectExportFailure(const MemoryCutRowTable& table, const std::string& path, int cause,
                          const std::string& message, const std::string& fullPath = "") {
     ExpectFileError([&] { SaveTextReport(table, path); }, cause, fullPath.empty() ? path : fullPath,
                     message);

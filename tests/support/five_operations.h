@@ -1,7 +1,7 @@
 // A provider of cut rows that answers only the five operations every
-// provider has, from a row store it borrows: the core must give the same
-// results through it as through the row store read in place. It can refuse
-// inserts, as a list control that is full does.
+// provider has, from a row store it borrows: the loader must give the same
+// rows through it as through the row store. It can refuse inserts, as a list
+// control that is full does.
 #pragma once
 
 #include "core/cut_row_table.h"
