@@ -96,7 +96,9 @@ fi
 # 32-bit Wine, for the 32-bit programs and the installer, comes from the i386
 # architecture. A mirror in the middle of a sync serves an i386 index that
 # fails its check (apt-get update then fails): a second try may get the
-# finished one; without it the Windows stage says what it cannot run.
+# finished one. Without it the Windows stage says what it cannot run, and the
+# architecture goes again when nothing of it is installed, so that the next
+# apt-get update does not fail on its index.
 if [ "$set_name" = windows-test ] &&
    ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"; then
   dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
@@ -105,7 +107,14 @@ if [ "$set_name" = windows-test ] &&
        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends wine32:i386; then
       break
     fi
-    [ "$try" = 2 ] && echo "warning: could not install wine32:i386 (32-bit Wine)" >&2 && break
+    if [ "$try" = 2 ]; then
+      echo "warning: could not install wine32:i386 (32-bit Wine)" >&2
+      if ! dpkg -l '*:i386' 2>/dev/null | grep -q '^ii' &&
+         $sudo dpkg --remove-architecture i386; then
+        $sudo apt-get update >/dev/null 2>&1 || true
+      fi
+      break
+    fi
     sleep 20
   done
 fi
