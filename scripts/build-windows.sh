@@ -38,9 +38,14 @@ cmake -S . -B "$build" --toolchain "$(pwd)/cmake/mingw-w64-x86_64.cmake" \
   -DTRESK_WINEPREFIX="$prefix" >"$build/configure.log"
 cmake --build "$build" -j "$jobs"
 
-# The programs, the zips and the installer (packaging/windows/), made afresh
-# so that signing follows the certificate given now.
-rm -rf "$build/dist"
+# The programs, the zips and the installer (packaging/windows/). Signing
+# does not show in the build's dependencies: with a certificate they are made
+# afresh, and once more unsigned after a signed build.
+signing=${TRESK_SIGN_PFX:-unsigned}
+if [ "$signing" != unsigned ] || [ "$(cat "$build/dist-signing" 2>/dev/null)" != unsigned ]; then
+  rm -rf "$build/dist"
+fi
+echo "$signing" >"$build/dist-signing"
 cmake --build "$build" --target dist
 echo "Windows programs in $build/dist:"
 ls -l "$build/dist" "$build/dist/win32"

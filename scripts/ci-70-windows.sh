@@ -15,7 +15,7 @@ start=$SECONDS
 export WINEPREFIX=${WINEPREFIX:-$HOME/.wine-treskviewer}
 export DEBIAN_FRONTEND=noninteractive
 
-./scripts/install-deps.sh windows-test
+./scripts/install-deps.sh windows-ci
 # The signing certificate: self-signed, for code signing, made afresh.
 certs=$(mktemp -d)
 trap 'rm -rf "$certs"' EXIT
@@ -52,9 +52,9 @@ tested=$SECONDS
 wineserver -k || true
 
 # 32-bit Wine runs the 32-bit programs and the installer, itself a 32-bit
-# program. Where the mirror could not provide it (install-deps.sh), the
-# 32-bit runs are skipped and the installer is tested through its 64-bit
-# build, which runs the same script.
+# program. Where the mirror could not provide it (install-deps.sh
+# windows-ci), the 32-bit runs are skipped and the installer is tested
+# through its 64-bit build, which runs the same script.
 if dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"; then
   echo "--- 32-bit tests under 32-bit Wine"
   ./scripts/wine-prefix.sh

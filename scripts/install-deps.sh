@@ -7,6 +7,8 @@
 #                          the benchmark and the Debian package use (default)
 #   install-deps.sh windows       cross-build the Windows programs
 #   install-deps.sh windows-test  the above, plus Wine to run their tests
+#   install-deps.sh windows-ci    the above, plus 32-bit Wine when the mirror
+#                                 serves it (the Windows CI stage)
 set -euo pipefail
 
 # Building and running: the compiler and make, CMake, wxWidgets for GTK and
@@ -67,9 +69,9 @@ case $set_name in
   test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
   ci) packages=("${run_packages[@]}" "${test_packages[@]}" "${ci_packages[@]}") ;;
   windows) packages=("${windows_packages[@]}") ;;
-  windows-test) packages=("${windows_packages[@]}" "${windows_test_packages[@]}") ;;
+  windows-test | windows-ci) packages=("${windows_packages[@]}" "${windows_test_packages[@]}") ;;
   *)
-    echo "usage: $0 [run|test|ci|windows|windows-test]" >&2
+    echo "usage: $0 [run|test|ci|windows|windows-test|windows-ci]" >&2
     exit 2
     ;;
 esac
@@ -99,7 +101,7 @@ fi
 # finished one. Without it the Windows stage says what it cannot run, and the
 # architecture goes again when nothing of it is installed, so that the next
 # apt-get update does not fail on its index.
-if [ "$set_name" = windows-test ] &&
+if [ "$set_name" = windows-ci ] &&
    ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"; then
   dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
   for try in 1 2; do
@@ -115,13 +117,13 @@ if [ "$set_name" = windows-test ] &&
       fi
       break
     fi
-    sleep 20
+    sleep 10
   done
 fi
 
 # The tests check that numbers keep their decimal point under an Italian
 # locale, which needs that locale to exist.
-if { [ "$set_name" = test ] || [ "$set_name" = ci ] || [ "$set_name" = windows-test ]; } &&
+if { [ "$set_name" = test ] || [ "$set_name" = ci ] || [ "${set_name#windows-}" != "$set_name" ]; } &&
    ! locale -a 2>/dev/null | grep -qi '^it_IT\.utf-\?8$'; then
   $sudo localedef -i it_IT -f UTF-8 it_IT.UTF-8 || echo "warning: could not generate it_IT.UTF-8" >&2
 fi
