@@ -21,6 +21,19 @@
 // full (no current directory) comes back as it is.
 std::string FullPath(const std::string& path);
 
+// Paths are the system's 8-bit texts (UTF-8 on POSIX systems, the ANSI code
+// page on Windows) and are taken apart and joined here as bytes, never
+// converted: a name with accented letters keeps every byte.
+// The last part of path, after its folders (and on Windows after a drive's
+// "C:"); empty when path ends with a separator.
+std::string PathFileName(const std::string& path);
+// name inside folder, with the system's separator between them unless folder
+// already ends with one (or is a bare drive, "C:").
+std::string JoinPath(const std::string& folder, const std::string& name);
+// What path names: nothing that can be looked at, a folder, or anything else.
+enum class PathKind { missing, folder, other };
+PathKind KindOfPath(const std::string& path);
+
 // A failed file operation: why it failed (one of the fifteen causes, in the
 // order of their message table), the operating system's error code (-1 when a
 // write stored fewer bytes than asked) and the full path of the file (empty when
@@ -129,12 +142,16 @@ public:
     // so a later Read/Write on the unopened file reports it.
     bool Open(const std::string& path, unsigned flags, CFileException* error = nullptr);
 
-    // Opens the process's standard output for writing (no lock, no
-    // truncation; errors name the file "stdout") or its standard input for
-    // reading (errors name it "stdin"). The descriptor is a duplicate above 2,
-    // so it never takes the place of a closed standard stream. Returns false
-    // when the stream is closed.
+    // Opens the process's standard output or standard error for writing (no
+    // lock, no truncation; errors name the file "stdout" or "stderr") or its
+    // standard input for reading (errors name it "stdin"). The descriptor is
+    // a duplicate above 2, so it never takes the place of a closed standard
+    // stream. Returns false when the stream is closed.
+    // Bytes reach a file or a pipe unchanged; on Windows a console is given
+    // the text as Unicode, read from the ANSI code page (a console shows
+    // bytes in its own OEM code page, "è" as another letter).
     bool OpenStandardOutput();
+    bool OpenStandardError();
     bool OpenStandardInput();
 
     // Makes sure descriptors 0, 1 and 2 are open (on /dev/null when they were
@@ -195,7 +212,7 @@ private:
     int CreateNewFile();
     void Adopt(int fd, bool writing);
     bool FailOpen(CFileException* error, int code, int cause);
-    bool OpenStandard(bool output, const char* name);
+    bool OpenStandard(int stream, const char* name);
     void Commit();
     // Closes the descriptors, removes an uncommitted new file and drops the
     // buffer; returns the OS error of the close (0 when it succeeded or

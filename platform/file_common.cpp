@@ -138,7 +138,29 @@ namespace {
 using tresk::file_fault::Op;
 namespace os = tresk::file_os;
 
+// Where the name starts in path: after its last separator, or after a
+// drive's colon.
+std::size_t NameStart(const std::string& path) {
+    const std::size_t slash = path.find_last_of(os::kPathSeparators);
+    std::size_t start = slash == std::string::npos ? 0 : slash + 1;
+    if (os::kDriveLetters && start == 0 && path.size() >= 2 && path[1] == ':') {
+        start = 2;
+    }
+    return start;
+}
+
 }  // namespace
+
+std::string PathFileName(const std::string& path) {
+    return path.substr(NameStart(path));
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty() || NameStart(folder) == folder.size()) {
+        return folder + name;
+    }
+    return folder + os::kPathSeparators[0] + name;
+}
 
 // Nothing left open, the full path kept for the messages (also after a failed
 // open), a name the system can take; then the system's own part.
@@ -181,23 +203,27 @@ void CFile::Adopt(int fd, bool writing) {
 }
 
 bool CFile::OpenStandardOutput() {
-    return OpenStandard(true, "stdout");
+    return OpenStandard(1, "stdout");
+}
+
+bool CFile::OpenStandardError() {
+    return OpenStandard(2, "stderr");
 }
 
 bool CFile::OpenStandardInput() {
-    return OpenStandard(false, "stdin");
+    return OpenStandard(0, "stdin");
 }
 
 // Errors name the stream; the descriptor is our own, so closing this file
 // leaves the process's stream alone.
-bool CFile::OpenStandard(bool output, const char* name) {
+bool CFile::OpenStandard(int stream, const char* name) {
     Close();
     m_strFileName = name;
-    const int fd = os::DuplicateStandard(output);
+    const int fd = os::DuplicateStandard(stream);
     if (fd < 0) {
         return false;
     }
-    Adopt(fd, output);
+    Adopt(fd, stream != 0);
     return true;
 }
 

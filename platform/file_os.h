@@ -19,14 +19,20 @@ extern const int kNoSuchFile;
 extern const int kBadName;
 // The characters that end a folder's part of a path.
 extern const char* const kPathSeparators;
+// Whether a path may start with a drive ("C:"), which ends a folder's part too.
+extern const bool kDriveLetters;
 
 // Something that differs between processes and from one moment to the next,
 // for the names of new files.
 unsigned long long UniqueSeed();
 
-// Duplicates the process's standard output (or input) to a descriptor of our
-// own: it, or -1 when the stream is closed.
-int DuplicateStandard(bool output);
+// Duplicates the process's standard input (stream 0), output (1) or error
+// (2) to a descriptor of our own: it, or -1 when the stream is closed.
+int DuplicateStandard(int stream);
+
+// Whether fd is a console, to which WriteSome hands text as Unicode rather
+// than bytes. Never on POSIX systems, whose terminals take the bytes.
+bool IsConsole(int fd);
 
 // The file a safe replace puts its new file in place of.
 struct ReplaceTarget {
@@ -57,7 +63,8 @@ std::ptrdiff_t ReadSome(int fd, void* buffer, std::size_t count, int& error);
 
 // Writes up to count bytes: how many were stored, or 0 or less when none
 // was, with error set when the system named one (0 otherwise). Waits for a
-// pipe that takes no more bytes for now.
+// pipe that takes no more bytes for now. To a console (IsConsole) the bytes
+// go as the text they are in the system's 8-bit encoding.
 std::ptrdiff_t WriteSome(int fd, const void* buffer, std::size_t count, int& error);
 
 // Puts what was written through fd on the disk: 0, or the error.

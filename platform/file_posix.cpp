@@ -287,6 +287,14 @@ void CFile::KeepStandardStreamsOpen() {
     }
 }
 
+PathKind KindOfPath(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return PathKind::missing;
+    }
+    return S_ISDIR(info.st_mode) ? PathKind::folder : PathKind::other;
+}
+
 bool CFile::IsSameFile(const std::string& first, const std::string& second) {
     struct stat a {};
     struct stat b {};
@@ -303,6 +311,7 @@ const int kHeldByOther = EWOULDBLOCK;
 const int kNoSuchFile = ENOENT;
 const int kBadName = EINVAL;
 const char* const kPathSeparators = "/";
+const bool kDriveLetters = false;
 
 unsigned long long UniqueSeed() {
     const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
@@ -312,11 +321,15 @@ unsigned long long UniqueSeed() {
 
 // The duplicate goes above 2, so it never takes the place of a closed standard
 // stream.
-int DuplicateStandard(bool output) {
-    if (output) {
+int DuplicateStandard(int stream) {
+    if (stream != STDIN_FILENO) {
         IgnoreFileSizeSignal();
     }
-    return ::fcntl(output ? STDOUT_FILENO : STDIN_FILENO, F_DUPFD_CLOEXEC, 3);
+    return ::fcntl(stream, F_DUPFD_CLOEXEC, 3);
+}
+
+bool IsConsole(int /*fd*/) {
+    return false;
 }
 
 // A link is followed: its destination is what the new file replaces. Opening

@@ -3,6 +3,7 @@
 // GetLastError() selecting the cause by the Windows error table.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -30,6 +31,28 @@ int LastError() {
 // file, and makes the open fail while another holds it.
 DWORD ShareMode(bool exclusive) {
     return exclusive ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
+}
+
+// Writes the text of count bytes in the ANSI code page to console as
+// Unicode, in pieces small enough for the consoles of older Windows: count,
+// or -1 with error set. (A character of a double-byte code page cut between
+// two calls would show wrong; the programs' code page is Windows-1252.)
+std::ptrdiff_t WriteConsoleText(HANDLE console, const char* text, std::size_t count, int& error) {
+    constexpr std::size_t kPiece = 8192;
+    wchar_t wide[kPiece];
+    for (std::size_t done = 0; done < count;) {
+        const int bytes = static_cast<int>(std::min(kPiece, count - done));
+        const int length = MultiByteToWideChar(CP_ACP, 0, text + done, bytes, wide, kPiece);
+        DWORD written = 0;
+        if (length <= 0 ||
+            WriteConsoleW(console, wide, static_cast<DWORD>(length), &written, nullptr) == 0) {
+            error = LastError();
+            return -1;
+        }
+        done += static_cast<std::size_t>(bytes);
+    }
+    error = 0;
+    return static_cast<std::ptrdiff_t>(count);
 }
 
 }  // namespace
@@ -202,6 +225,14 @@ int CFile::OpenOnSystem(const std::string& path, unsigned flags) {
 // there is nothing to keep open.
 void CFile::KeepStandardStreamsOpen() {}
 
+PathKind KindOfPath(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return PathKind::missing;
+    }
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::folder : PathKind::other;
+}
+
 bool CFile::IsSameFile(const std::string& first, const std::string& second) {
     const auto identify = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
         HANDLE handle =
@@ -230,21 +261,30 @@ const int kHeldByOther = ERROR_SHARING_VIOLATION;
 const int kNoSuchFile = ERROR_FILE_NOT_FOUND;
 const int kBadName = ERROR_INVALID_NAME;
 const char* const kPathSeparators = "\\/";
+const bool kDriveLetters = true;
 
 unsigned long long UniqueSeed() {
     return GetTickCount64() ^ (static_cast<unsigned long long>(GetCurrentProcessId()) << 20);
 }
 
 // Bytes go out as they are: no text-mode LF to CR LF.
-int DuplicateStandard(bool output) {
-    HANDLE stream = GetStdHandle(output ? STD_OUTPUT_HANDLE : STD_INPUT_HANDLE);
+int DuplicateStandard(int stream) {
+    constexpr DWORD kStreams[] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
+    HANDLE standard = GetStdHandle(kStreams[stream]);
     HANDLE own = nullptr;
-    if (stream == nullptr || stream == INVALID_HANDLE_VALUE ||
-        DuplicateHandle(GetCurrentProcess(), stream, GetCurrentProcess(), &own, 0, FALSE,
+    if (standard == nullptr || standard == INVALID_HANDLE_VALUE ||
+        DuplicateHandle(GetCurrentProcess(), standard, GetCurrentProcess(), &own, 0, FALSE,
                         DUPLICATE_SAME_ACCESS) == 0) {
         return -1;
     }
     return FromHandle(own);
+}
+
+// A character device that has a console mode; NUL and the serial ports are
+// character devices too, and take bytes.
+bool IsConsole(int fd) {
+    DWORD mode = 0;
+    return GetFileType(ToHandle(fd)) == FILE_TYPE_CHAR && GetConsoleMode(ToHandle(fd), &mode) != 0;
 }
 
 // Opening an existing file for writing checks that we may change it (a
@@ -298,6 +338,9 @@ std::ptrdiff_t ReadSome(int fd, void* buffer, std::size_t count, int& error) {
 // A failure whose error code is 0 names no error of its own: the bytes it
 // did not store make it a short write.
 std::ptrdiff_t WriteSome(int fd, const void* buffer, std::size_t count, int& error) {
+    if (IsConsole(fd)) {
+        return WriteConsoleText(ToHandle(fd), static_cast<const char*>(buffer), count, error);
+    }
     DWORD put = 0;
     if (WriteFile(ToHandle(fd), buffer, static_cast<DWORD>(count), &put, nullptr) == 0) {
         error = LastError();

@@ -1,7 +1,6 @@
 #include "tools/dump.h"
 
 #include <cerrno>
-#include <filesystem>
 #include <new>
 #include <optional>
 #include <ostream>
@@ -21,8 +20,6 @@
 namespace treskdump {
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr std::size_t kChunk = std::size_t{64} * 1024;
 
 // A failure that ends the conversion of one input; the message is printed
@@ -32,14 +29,10 @@ struct InputFailure {
 };
 
 // The full path of a name given on the command line, as the file layer's
-// messages show it; standard input is "stdin".
+// messages show it; standard input is "stdin". Names keep their bytes: the
+// file layer takes them apart, with no conversion through another encoding.
 std::string FullName(const std::string& path) {
-    if (path == "-") {
-        return "stdin";
-    }
-    std::error_code ec;
-    const fs::path absolute = fs::absolute(path, ec);
-    return ec ? path : absolute.lexically_normal().string();
+    return path == "-" ? "stdin" : FullPath(path);
 }
 
 // The input's file name for the PDF's footer, in the report's Windows-1252,
@@ -47,7 +40,7 @@ std::string FullName(const std::string& path) {
 // encoding: UTF-8 here, the ANSI code page (taken as Windows-1252, the one of
 // the PCs that write cut lists) on Windows.
 std::string FileName(const std::string& input) {
-    return input == "-" ? "stdin" : fs::path(input).filename().string();
+    return input == "-" ? "stdin" : PathFileName(input);
 }
 
 std::string ReportName(const std::string& input) {
@@ -180,12 +173,11 @@ void WriteText(CFile& out, const std::string& text) {
 // Checks the -d folder before any input is read: every output would fail
 // otherwise, each with a message that hides the real reason.
 std::optional<std::string> CheckOutputDir(const std::string& dir) {
-    std::error_code ec;
-    const fs::file_status status = fs::status(dir, ec);
-    if (!fs::exists(status)) {
+    const PathKind kind = KindOfPath(dir);
+    if (kind == PathKind::missing) {
         return "la cartella di destinazione " + FullName(dir) + " non esiste";
     }
-    if (!fs::is_directory(status)) {
+    if (kind != PathKind::folder) {
         return "la destinazione " + FullName(dir) + SystemText(" non è una cartella");
     }
     return std::nullopt;
@@ -195,9 +187,7 @@ std::optional<std::string> CheckOutputDir(const std::string& dir) {
 
 std::string OutputPathInDir(const std::string& dir, const std::string& input, OutputForm form) {
     constexpr const char* kExtensions[] = {".txt", ".csv", ".pdf", ".xlsx"};
-    fs::path name = fs::path(input).filename();
-    name += kExtensions[static_cast<int>(form)];
-    return (fs::path(dir) / name).string();
+    return JoinPath(dir, PathFileName(input) + kExtensions[static_cast<int>(form)]);
 }
 
 namespace {

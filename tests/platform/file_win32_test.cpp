@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/file.h"
+#include "platform/file_os.h"
 #include "tests/support/temp_files.h"
 
 namespace {
@@ -147,6 +148,61 @@ TEST(FileException, MessagesAreInTheAnsiCodePage) {
     EXPECT_EQ(SystemText("Citt\xC3\xA0 \xE2\x82\xAC"), "Citt\xE0 \x80");
     EXPECT_EQ(CFileException(CFileException::hardIO, 23, "C:\\Citt\xE0.PRG").GetErrorMessage(),
               "Nell'accesso a C:\\Citt\xE0.PRG \xE8 stato registrato un errore hardware di I/O. ");
+}
+
+// Names are taken apart and joined as bytes: a drive's colon ends the folder
+// part as a backslash does.
+TEST(FilePaths, NamesAndFoldersOfWindowsPaths) {
+    EXPECT_EQ(PathFileName("C:\\in\\s\xE9quence \xE9.PRG"), "s\xE9quence \xE9.PRG");
+    EXPECT_EQ(PathFileName("C:lista.PRG"), "lista.PRG");
+    EXPECT_EQ(PathFileName("in/lista.PRG"), "lista.PRG");
+    EXPECT_EQ(JoinPath("C:\\usc\xECta", "a.txt"), "C:\\usc\xECta\\a.txt");
+    EXPECT_EQ(JoinPath("C:\\", "a.txt"), "C:\\a.txt");
+    EXPECT_EQ(JoinPath("C:", "a.txt"), "C:a.txt");
+    TempDir dir;
+    EXPECT_EQ(KindOfPath(dir.path()), PathKind::folder);
+    EXPECT_EQ(KindOfPath(dir.WriteText("f", "x")), PathKind::other);
+    EXPECT_EQ(KindOfPath(dir.File("manca")), PathKind::missing);
+}
+
+// A console is given Unicode; a file, a pipe and NUL (a character device
+// too) take bytes. The console's screen holds the letters of the ANSI code
+// page, not those of its OEM code page.
+TEST(FileStandardStreams, AConsoleGetsTheLettersFilesAndPipesTheBytes) {
+    TempDir dir;
+    HANDLE file = CreateFileA(dir.File("f").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE device = CreateFileA("NUL", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, nullptr, 0));
+    for (HANDLE handle : {file, device, writeEnd}) {
+        ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+        EXPECT_FALSE(
+            tresk::file_os::IsConsole(static_cast<int>(reinterpret_cast<intptr_t>(handle))));
+        CloseHandle(handle);
+    }
+    CloseHandle(readEnd);
+
+    // Wine makes a console only on an X display.
+    FreeConsole();  // Wine may have given the process one on the terminal
+    DWORD mode = 0;
+    if (!AllocConsole() || !GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode)) {
+        GTEST_SKIP() << "no console can be made here";
+    }
+    HANDLE screen = GetStdHandle(STD_OUTPUT_HANDLE);
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    ASSERT_TRUE(GetConsoleScreenBufferInfo(screen, &info));
+    CFile console;
+    ASSERT_TRUE(console.OpenStandardOutput());
+    const std::string text = "\xE8 \xC8 \xF9";  // è È ù in Windows-1252
+    console.Write(text.data(), text.size());
+    console.Close();
+    wchar_t shown[5] = {};
+    DWORD read = 0;
+    ASSERT_TRUE(ReadConsoleOutputCharacterW(screen, shown, 5, info.dwCursorPosition, &read));
+    EXPECT_EQ(std::wstring(shown, read), L"\u00E8 \u00C8 \u00F9");
+    FreeConsole();
 }
 
 }  // namespace
