@@ -49,3 +49,12 @@ CWnd* AfxGetMainWnd();
 // application's name, runs InitInstance and, when it returns true, the
 // message loop. Returns the process's exit status.
 int AfxWinMain(int argc, char** argv);
+
+// Shows what the command line asked for before any window (the text of
+// --help or --version) or why it is wrong (error), where the system's users
+// look: on standard output, or standard error with the line ended, under
+// wxWidgets; on Windows, whose programs with windows have no console, in a
+// message box titled caption, with the information or the stop icon, until
+// it is closed. text is in the system's 8-bit encoding (SystemText).
+// Returns 0, or 1 when the text could not be written out.
+int AfxShowCommandLineText(const std::string& text, const std::string& caption, bool error);

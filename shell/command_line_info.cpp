@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "platform/file.h"
+
 namespace {
 
 CCommandLineInfo Failed(const std::string& reason) {
@@ -24,7 +26,8 @@ CCommandLineInfo CCommandLineInfo::Parse(const std::vector<std::string>& args) {
                 return Failed("nome di file vuoto");
             }
             if (haveFile) {
-                return Failed("un solo file alla volta ('" + arg + "' è di troppo)");
+                // The argument is in the system's encoding already.
+                return Failed("un solo file alla volta ('" + arg + SystemText("' è di troppo)"));
             }
             info.m_strFileName = arg;
             haveFile = true;

@@ -1,8 +1,10 @@
 // What the viewer was asked to do on its command line:
 //   treskviewer [--layout new|old|mem|0|1|2] [FILE]
-// --help and --version are answered on standard output before any window is
-// made, so they need no display; a wrong argument is one line on standard
-// error. Without arguments the viewer starts as it always does.
+// --help and --version are answered before any window is made, so they need
+// no display: on standard output, and a wrong argument as one line on standard
+// error (on Windows, which gives such a program no console, in a message box;
+// see AfxShowCommandLineText). Without arguments the viewer starts as it
+// always does.
 #pragma once
 
 #include <string>
@@ -23,7 +25,8 @@ struct CCommandLineInfo {
     std::string m_strFileName;
     // The layout it is loaded in, checked in the radio group.
     int m_nFormat = kFormatNew;
-    // For Action::error: "treskviewer: <reason> ..." without a line end.
+    // For Action::error: "treskviewer: <reason> ..." without a line end, in
+    // the system's 8-bit encoding (SystemText), as the arguments are.
     std::string m_strError;
 
     // Parses argv[1..]. The first of --help and --version wins over the rest

@@ -1,21 +1,20 @@
 // The viewer's entry point. The command line is read before the toolkit
-// starts: --help, --version and a wrong argument are answered without a
-// display, and the toolkit is given no arguments of its own to interpret.
-#include <cstdio>
+// starts: --help, --version and a wrong argument are answered before any
+// window (on Linux without a display), and the toolkit is given no arguments
+// of its own to interpret.
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "framework/win_app.h"
+#include "platform/file.h"
 #include "resources/resources.h"
 #include "shell/command_line_info.h"
 #include "shell/cut_list_app.h"
 
 namespace {
 
-int Print(const std::string& text) {
-    std::fputs(text.c_str(), stdout);
-    return std::fflush(stdout) == 0 ? 0 : 1;
-}
+constexpr const char* kCaption = "TreskViewer";
 
 }  // namespace
 
@@ -24,11 +23,12 @@ int main(int argc, char** argv) {
         CCommandLineInfo::Parse(std::vector<std::string>(argv + 1, argv + argc));
     switch (info.m_nAction) {
         case CCommandLineInfo::Action::help:
-            return Print(CCommandLineInfo::HelpText());
+            return AfxShowCommandLineText(SystemText(CCommandLineInfo::HelpText()), kCaption,
+                                          false);
         case CCommandLineInfo::Action::version:
-            return Print(CCommandLineInfo::VersionText());
+            return AfxShowCommandLineText(CCommandLineInfo::VersionText(), kCaption, false);
         case CCommandLineInfo::Action::error:
-            std::fprintf(stderr, "%s\n", info.m_strError.c_str());
+            AfxShowCommandLineText(info.m_strError, kCaption, true);
             return kExitUsage;
         case CCommandLineInfo::Action::run:
             break;

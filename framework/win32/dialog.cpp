@@ -411,6 +411,13 @@ INT_PTR CDialogWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
                 return TRUE;
             }
             return FALSE;
+        case WM_DPICHANGED:
+            // The system resizes the dialog and its controls (the default
+            // processing); the list's columns are ours.
+            for (const auto& list : m_lists) {
+                list->DpiChanged(LOWORD(wParam));
+            }
+            return FALSE;
         case WM_DESTROY:
             for (const auto& list : m_lists) {
                 list->WindowDestroyed();

@@ -18,9 +18,54 @@ bool AsksForText(const Item& item) {
     return (item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0;
 }
 
+using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+
+// Looked up once: Windows 7 does not have it, and a program that named it
+// would not start there.
+GetDpiForWindowFunction GetDpiForWindowOfSystem() {
+    static const auto function = reinterpret_cast<GetDpiForWindowFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    return function;
+}
+
 }  // namespace
 
-CListView::CListView(HWND hwnd, HWND dialog, int id) : m_hWnd(hwnd), m_dialog(dialog), m_id(id) {}
+int AfxWindowDpi(HWND window) {
+    if (const GetDpiForWindowFunction getDpi = GetDpiForWindowOfSystem(); getDpi != nullptr) {
+        if (const UINT dpi = getDpi(window); dpi != 0) {
+            return static_cast<int>(dpi);
+        }
+    }
+    HDC screen = GetDC(window);
+    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
+    if (screen != nullptr) {
+        ReleaseDC(window, screen);
+    }
+    return dpi > 0 ? dpi : 96;
+}
+
+CListView::CListView(HWND hwnd, HWND dialog, int id)
+    : m_hWnd(hwnd), m_dialog(dialog), m_id(id), m_dpi(AfxWindowDpi(hwnd)) {}
+
+int CListView::ScaledWidth(int width96) const {
+    return MulDiv(width96, m_dpi, 96);
+}
+
+void CListView::DpiChanged(int dpi) {
+    if (m_hWnd == nullptr || dpi <= 0 || dpi == m_dpi) {
+        return;
+    }
+    HWND header = reinterpret_cast<HWND>(SendMessageA(m_hWnd, LVM_GETHEADER, 0, 0));
+    const auto columns =
+        header != nullptr ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    for (int column = 0; column < columns; ++column) {
+        const auto width = static_cast<int>(
+            SendMessageA(m_hWnd, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+        SendMessageA(m_hWnd, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
+                     MAKELPARAM(MulDiv(width, dpi, m_dpi), 0));
+    }
+    m_dpi = dpi;
+}
 
 CListView::~CListView() {
     WindowDestroyed();
@@ -211,17 +256,11 @@ int AfxInsertListColumn(CListView& view, int column, const char* heading, int fo
     if (view.GetHwnd() == nullptr) {
         return -1;
     }
-    // Widths are pixels at 96 DPI; the screen may have more.
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-    if (screen != nullptr) {
-        ReleaseDC(nullptr, screen);
-    }
     std::string text = AfxAnsiText(heading != nullptr ? heading : "");
     LVCOLUMNA col{};
     col.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     col.fmt = format;
-    col.cx = MulDiv(width, dpi, 96);
+    col.cx = view.ScaledWidth(width);
     col.pszText = text.data();
     col.iSubItem = column;
     return static_cast<int>(SendMessageA(view.GetHwnd(), LVM_INSERTCOLUMNA,

@@ -26,6 +26,13 @@ public:
     HWND GetHwnd() const { return m_hWnd; }
     int GetId() const { return m_id; }
 
+    // Column widths are given in pixels at 96 DPI and set in pixels at the
+    // DPI of the window's screen, which the list learns when it is made.
+    int ScaledWidth(int width96) const;
+    // The window moved to a screen of dpi: every column, as wide as it is
+    // now (the user may have changed it), is scaled to it.
+    void DpiChanged(int dpi);
+
     // The rows this window shows (nullptr: none).
     void SetModel(CListCtrl* model);
     CListCtrl* GetModel() const { return m_model; }
@@ -62,12 +69,18 @@ private:
     HWND m_hWnd;
     HWND m_dialog;
     int m_id;
+    int m_dpi;
     CListCtrl* m_model = nullptr;
     // The row count the window was last given.
     int m_shown = 0;
     bool m_syncPending = false;
     const std::vector<std::string>* m_copyTitles = nullptr;
 };
+
+// The DPI window is shown at: GetDpiForWindow where the system has it
+// (Windows 10 from 1607; a window of a program not aware of DPI is at 96),
+// otherwise the screen's, which Windows 7 and 8 give every program.
+int AfxWindowDpi(HWND window);
 
 // Replaces the clipboard's content with text (UTF-8) as Unicode text, lines
 // ended by CR LF as Windows programs expect. False when the clipboard cannot

@@ -1,6 +1,7 @@
 #include "framework/wx/win_app.h"
 
 #include <clocale>
+#include <cstdio>
 
 #include <wx/init.h>
 #include <wx/translation.h>
@@ -58,6 +59,15 @@ bool AfxWinInit(int& argc, char** argv) {
 
 void AfxWinTerm() {
     wxEntryCleanup();
+}
+
+int AfxShowCommandLineText(const std::string& text, const std::string& /*caption*/, bool error) {
+    if (error) {
+        std::fprintf(stderr, "%s\n", text.c_str());
+        return 0;
+    }
+    std::fputs(text.c_str(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
 int AfxWinMain(int argc, char** argv) {

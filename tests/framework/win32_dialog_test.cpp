@@ -21,6 +21,7 @@
 #include "framework/win32/dialog_template_memory.h"
 #include "framework/win32/list_ctrl.h"
 #include "framework/win32/win_defs.h"
+#include "framework/win_app.h"
 
 #include <shlobj.h>  // DROPFILES
 
@@ -285,6 +286,92 @@ TEST_F(Win32Dialog, ADropOfSeveralFilesOpensTheFirst) {
     GlobalUnlock(drop);
     SendMessageA(AfxHwndOf(&dlg), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
     EXPECT_EQ(dlg.m_dropped, "C:\\lista uno.PRG");
+}
+
+// The program is aware of each screen's DPI, as its manifest declares, where
+// the system knows that (Windows 10 from 1703), otherwise of the system's.
+void BecomeAwareOfDpi() {
+    using SetContext = BOOL(WINAPI*)(HANDLE);
+    const auto setContext = reinterpret_cast<SetContext>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDpiAwarenessContext")));
+    const auto perMonitorV2 = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-4));
+    if (setContext == nullptr || !setContext(perMonitorV2)) {
+        SetProcessDPIAware();
+    }
+}
+
+// Widths are pixels at 96 DPI: at the screen's DPI when the list is made,
+// and scaled again, as the user left them, on a screen of another DPI. Run
+// at 144 DPI by win32_framework.columns_at_144_dpi.
+TEST_F(Win32Dialog, ColumnWidthsFollowTheDpiOfTheWindowsScreen) {
+    SKIP_WITHOUT_DISPLAY();
+    const char* dpiSetting = std::getenv("TRESK_TEST_DPI");
+    if (dpiSetting == nullptr) {
+        GTEST_SKIP() << "run at a known DPI by win32_framework.columns_at_144_dpi";
+    }
+    const int dpi = std::atoi(dpiSetting);
+    BecomeAwareOfDpi();
+    CProbeDlg dlg;
+    ASSERT_TRUE(dlg.CreateFromTemplate(nullptr));
+    dlg.m_list.InsertColumn(1, "Lung", LVCFMT_RIGHT, 70);
+    HWND dialog = AfxHwndOf(&dlg);
+    HWND list = GetDlgItem(dialog, 13);
+    EXPECT_EQ(ListView_GetColumnWidth(list, 0), 40 * dpi / 96);
+    EXPECT_EQ(ListView_GetColumnWidth(list, 1), 70 * dpi / 96);
+
+    ListView_SetColumnWidth(list, 1, 90 * dpi / 96);  // the user widens one
+    RECT rect{};
+    GetWindowRect(dialog, &rect);
+    SendMessageA(dialog, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&rect));
+    EXPECT_EQ(ListView_GetColumnWidth(list, 0), 80);
+    EXPECT_EQ(ListView_GetColumnWidth(list, 1), 180);
+    SendMessageA(dialog, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&rect));
+    EXPECT_EQ(ListView_GetColumnWidth(list, 0), 40);
+    EXPECT_EQ(ListView_GetColumnWidth(list, 1), 90);
+}
+
+// --help, --version and a wrong command line on a system that gives the
+// program no console: a box with the program's name, and the information or
+// the stop icon.
+TEST(Win32CommandLine, TheTextIsShownInABoxWithTheIconOfItsKind) {
+    SKIP_WITHOUT_DISPLAY();
+    for (const bool error : {false, true}) {
+        SCOPED_TRACE(error);
+        std::string text;
+        HICON icon = nullptr;
+        std::thread user([&] {
+            HWND box = nullptr;
+            for (int tries = 0; box == nullptr && tries < 200; ++tries) {
+                Sleep(50);
+                box = FindWindowA("#32770", "TreskViewer");
+            }
+            if (box == nullptr) {
+                return;
+            }
+            struct Found {
+                std::string* text;
+                HICON* icon;
+            } found{&text, &icon};
+            EnumChildWindows(
+                box,
+                [](HWND child, LPARAM data) {
+                    auto* into = reinterpret_cast<Found*>(data);
+                    if ((GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+                        *into->icon =
+                            reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+                    } else if (TextOf(child).rfind("Uso", 0) == 0) {
+                        *into->text = TextOf(child);
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&found));
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        });
+        EXPECT_EQ(AfxShowCommandLineText("Uso: citt\xE0\n", "TreskViewer", error), 0);
+        user.join();
+        EXPECT_EQ(text, "Uso: citt\xE0");  // the bytes as given, no line end
+        EXPECT_EQ(icon, LoadIconA(nullptr, error ? IDI_HAND : IDI_ASTERISK));
+    }
 }
 
 }  // namespace

@@ -174,6 +174,66 @@ xdotool key Escape
 if expect_exit_0 Escape; then
     echo "ok: Escape ends the program, status 0"
 fi
+# A cut list named on the command line, its path with spaces and accented
+# letters of the ANSI code page, is loaded at start: its report is the
+# reviewed one.
+named="$work/liste di taglio/città è.PRG"
+mkdir -p "$work/liste di taglio"
+cp "$examples/lista_nuova.PRG" "$named"
+(cd "$work" && exec wine "$viewer" "$(windows_path "$named")") >>"$viewer_log" 2>&1 &
+viewer_pid=$!
+main=$(find_window 60 '^TreskViewer$')
+if [ -z "$main" ]; then
+    fail "the dialog did not appear for a file named on the command line"
+else
+    click_dialog 389 59  # Salva su file
+    if answer_wine_dialog "Salva con nome" "$(windows_path "$work/named.txt")"; then
+        poll 50 cmp -s "$work/named.txt" "$examples/lista_nuova.PRG.txt" || true
+        if cmp -s "$work/named.txt" "$examples/lista_nuova.PRG.txt"; then
+            echo "ok: a file named on the command line, with spaces and accents, is loaded"
+        else
+            fail "the file named on the command line did not give the reviewed report"
+        fi
+    fi
+    activate "$main"
+    xdotool key Escape
+    expect_exit_0 "Escape after a file named on the command line" || true
+fi
+
+# --version and a wrong argument: a program with windows has no console on
+# Windows, so a box titled with the program's name says it (smaller than the
+# dialog); Enter closes it, and the exit status is the one on Linux.
+for case in "--version:0" "--sconosciuta:2"; do
+    IFS=: read -r arg expected <<<"$case"
+    (cd "$work" && exec wine "$viewer" "$arg") >>"$viewer_log" 2>&1 &
+    viewer_pid=$!
+    box=$(find_window 60 '^TreskViewer$')
+    WIDTH=9999
+    [ -z "$box" ] || eval "$(xdotool getwindowgeometry --shell "$box")"
+    if [ "$WIDTH" -ge 600 ]; then
+        fail "$arg: no box titled TreskViewer"
+        kill "$viewer_pid" 2>/dev/null || true
+        wait "$viewer_pid" 2>/dev/null || true
+        viewer_pid=""
+        continue
+    fi
+    shot "box$arg"
+    activate "$box"
+    xdotool key Return
+    status=0
+    if ! poll 100 process_ended "$viewer_pid"; then
+        fail "$arg: Enter did not end the program"
+        kill "$viewer_pid" 2>/dev/null || true
+    fi
+    wait "$viewer_pid" || status=$?
+    viewer_pid=""
+    if [ "$status" -eq "$expected" ]; then
+        echo "ok: $arg shows a box and ends with status $expected"
+    else
+        fail "$arg: exit status $status, expected $expected"
+    fi
+done
+
 if grep -i 'unhandled' "$viewer_log" >&2; then
     fail "Wine reported an unhandled exception"
 fi
