@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Compiles the sources that both back ends share (shell/, resources/ and the
 # framework's shared code) beside <windows.h>, the way a Win32 build includes
-# them (for Windows 7, as the Windows build targets): a header of theirs that defined its own IDOK, WS_*, MB_* and the like
-# would clash with Windows' macros here. Syntax only; nothing is linked.
+# them (for Windows 7, as the Windows build targets): a header of theirs that
+# defined its own IDOK, WS_*, MB_* and the like would clash with Windows'
+# macros here. Syntax only; nothing is linked.
 #   compile_beside_windows_h.sh MINGW_CXX SOURCE_DIR
 set -euo pipefail
 cxx=$1
