@@ -4,7 +4,8 @@
 # it has (and ç ° § £ €). Each report lands under its input's own name, byte
 # for byte the reviewed one, also on standard output; the message of a
 # missing input reaches a redirected standard error as the bytes of the ANSI
-# code page.
+# code page. An input path too long for the system is reported with the
+# cause.
 # Usage: italian_names_wine.sh TRESKDUMP_EXE EXAMPLES_DIR EMULATOR...
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -46,4 +47,22 @@ cmp -s "$work/err" "$work/err.expected" || fail "standard error: $(od -c "$work/
 
 "$@" "$exe" "${args[0]}" >"$work/out" || fail "status $? for a report to standard output"
 cmp -s "$work/out" "$examples/lista_nuova.PRG.txt" || fail "the report on standard output differs"
+# An input whose path is over 260 characters: converted where the system
+# takes such paths, otherwise the message gives the cause.
+long=$work/in
+for part in 1 2 3 4 5 6; do
+    long=$long/cartella_dal_nome_piuttosto_lungo_numero_$part
+done
+mkdir -p "$long"
+cp "$examples/lista_nuova.PRG" "$long/${names[1]}"
+status=0
+"$@" "$exe" "$(windows_path "$long/${names[1]}")" >"$work/out" 2>"$work/err" || status=$?
+if [ "$status" -eq 0 ]; then
+    cmp -s "$work/out" "$examples/lista_nuova.PRG.txt" || fail "a long input path: a wrong report"
+else
+    printf 'treskdump: %s contiene un percorso non valido.\n' \
+        "$(windows_path "$long/${names[1]}")" | iconv -f UTF-8 -t CP1252 >"$work/err.expected"
+    cmp -s "$work/err" "$work/err.expected" ||
+        fail "a long input path: $(iconv -f CP1252 -t UTF-8 "$work/err")"
+fi
 finish "ok: treskdump.exe with Italian names"
