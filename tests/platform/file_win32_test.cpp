@@ -184,7 +184,19 @@ TEST(FileStandardStreams, AConsoleGetsTheLettersFilesAndPipesTheBytes) {
     }
     CloseHandle(readEnd);
 
-    // Wine makes a console only on an X display.
+    // A console of the test's own, let go afterwards with the standard
+    // handles the later tests write through. Wine makes one only on an X
+    // display.
+    struct OwnConsole {
+        HANDLE saved[3] = {GetStdHandle(STD_INPUT_HANDLE), GetStdHandle(STD_OUTPUT_HANDLE),
+                           GetStdHandle(STD_ERROR_HANDLE)};
+        ~OwnConsole() {
+            FreeConsole();
+            SetStdHandle(STD_INPUT_HANDLE, saved[0]);
+            SetStdHandle(STD_OUTPUT_HANDLE, saved[1]);
+            SetStdHandle(STD_ERROR_HANDLE, saved[2]);
+        }
+    } own;
     FreeConsole();  // Wine may have given the process one on the terminal
     DWORD mode = 0;
     if (!AllocConsole() || !GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode)) {
@@ -202,7 +214,6 @@ TEST(FileStandardStreams, AConsoleGetsTheLettersFilesAndPipesTheBytes) {
     DWORD read = 0;
     ASSERT_TRUE(ReadConsoleOutputCharacterW(screen, shown, 5, info.dwCursorPosition, &read));
     EXPECT_EQ(std::wstring(shown, read), L"\u00E8 \u00C8 \u00F9");
-    FreeConsole();
 }
 
 }  // namespace
