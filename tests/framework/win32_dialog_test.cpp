@@ -3,7 +3,8 @@
 // of each control or the font block, shows as a missing or wrong control),
 // the exceptions that must not unwind through the system's code, the
 // system-modal box that reports exhausted memory while the dialog goes on, the
-// owner-data list and a file drop.
+// owner-data list and its columns at the screen's DPI, a file drop, and the
+// box that shows the command line's texts.
 #include <cstdlib>
 #include <cstring>
 #include <new>
