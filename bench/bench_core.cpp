@@ -5,8 +5,10 @@
 // before each benchmark, so each size reports its own peak.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -159,6 +161,46 @@ void BM_Report(benchmark::State& state) {
     Report(state, count, before);
 }
 
+// A bar code that is not in the list but whose first five characters are in
+// a text of every eighth row, and whose first in many numbers: the search
+// goes through every cell of every row and compares often.
+constexpr const char* kMissingCode = "80012399";
+
+// CPU time of the process in seconds: on a busy machine the wall clock
+// would measure the other processes too.
+double CpuSeconds() {
+    return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
+
+// The least CPU time of three loads of path into table, in seconds.
+double LoadSeconds(const std::string& path, MemoryCutRowTable& table) {
+    double best = 1e300;
+    for (int i = 0; i < 3; ++i) {
+        const double start = CpuSeconds();
+        LoadCutList(path, 0, table);
+        best = std::min(best, CpuSeconds() - start);
+    }
+    return best;
+}
+
+// A search that finds nothing, from the top through every row, against the
+// load of the same rows timed in the same run: find_per_load must stay at
+// most 1.
+void BM_FindNothing(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    MemoryCutRowTable table;
+    const double load = LoadSeconds(g_inputs.Get(count), table);
+    double found = 0;
+    for (auto _ : state) {
+        const double start = CpuSeconds();
+        benchmark::DoNotOptimize(table.FindRow(kMissingCode, -1));
+        found += CpuSeconds() - start;
+    }
+    state.SetItemsProcessed(state.iterations() * count);
+    state.SetComplexityN(count);
+    state.counters["find_per_load"] = found / static_cast<double>(state.iterations()) / load;
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
     b->Arg(1000)
         ->Arg(100000)
@@ -172,11 +214,14 @@ void Sizes(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_DecodeAndReport)->Apply(Sizes);
 BENCHMARK(BM_Decode)->Apply(Sizes);
 BENCHMARK(BM_Report)->Apply(Sizes);
+BENCHMARK(BM_FindNothing)->Apply(Sizes);
 
 // "treskbench --write-prg N PATH" writes the N-record input file and exits:
 // scripts/run-bench.sh times treskdump on it end to end. "treskbench
 // --row-bytes PATH" loads a layout-0 file and prints the rows, the bytes the
-// row store takes for them and the growth of the resident size.
+// row store takes for them and the growth of the resident size. "treskbench
+// --find-per-load PATH" prints the least time of three searches that find
+// nothing in its rows over the least of three loads of them.
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--write-prg") {
         std::ofstream out(argv[3], std::ios::binary);
@@ -190,6 +235,20 @@ int main(int argc, char** argv) {
         const double after = StatusKb("VmRSS");
         std::printf("%d %zu %.0f\n", table.GetItemCount(), table.MemoryUsed(),
                     (after - before) * 1024.0);
+        return 0;
+    }
+    if (argc == 3 && std::string(argv[1]) == "--find-per-load") {
+        MemoryCutRowTable table;
+        const double load = LoadSeconds(argv[2], table);
+        double find = 1e300;
+        for (int i = 0; i < 3; ++i) {
+            const double start = CpuSeconds();
+            if (table.FindRow(kMissingCode, -1) != -1) {
+                return 1;
+            }
+            find = std::min(find, CpuSeconds() - start);
+        }
+        std::printf("%.4f %.4f\n", find, load);
         return 0;
     }
     benchmark::Initialize(&argc, argv);

@@ -8,6 +8,8 @@
 #include <new>
 #include <string>
 
+#include "core/windows1252.h"
+
 namespace {
 
 constexpr int kColumns = MemoryCutRowTable::kColumns;
@@ -152,6 +154,33 @@ std::string_view CText(const char* text) {
     return std::string_view(text, n);
 }
 
+// Where folded (lower-case bytes, see windows1252::kLowerCase) first appears in
+// bytes, letter case ignored; npos when nowhere. Most bytes differ from the
+// text's first one, so the loop tests that alone until one matches.
+std::size_t FindFolded(std::string_view bytes, std::string_view folded) {
+    const auto& lower = windows1252::kLowerCase;
+    const std::size_t n = folded.size();
+    if (bytes.size() < n) {
+        return std::string_view::npos;
+    }
+    const auto first = static_cast<unsigned char>(folded[0]);
+    const std::size_t last = bytes.size() - n;
+    for (std::size_t i = 0; i <= last; ++i) {
+        if (lower[static_cast<unsigned char>(bytes[i])] != first) {
+            continue;
+        }
+        std::size_t k = 1;
+        while (k < n && lower[static_cast<unsigned char>(bytes[i + k])] ==
+                            static_cast<unsigned char>(folded[k])) {
+            ++k;
+        }
+        if (k == n) {
+            return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
 }  // namespace
 
 struct MemoryCutRowTable::Impl {
@@ -221,6 +250,35 @@ struct MemoryCutRowTable::Impl {
             return {};
         }
         return std::string_view(Block(row) + row.LengthBefore(column), row.Length(column));
+    }
+
+    // True when one of row's texts holds folded. The texts of a row lie back
+    // to back: they are searched in one pass, and a match counts when it lies
+    // within one text.
+    bool RowHolds(const Row& row, std::string_view folded) const {
+        if (row.HasLongText()) {
+            const RowTexts texts = Texts(row);
+            return std::any_of(texts.begin(), texts.end(), [&](std::string_view text) {
+                return FindFolded(text, folded) != std::string_view::npos;
+            });
+        }
+        const std::string_view bytes(Block(row), row.LengthBefore(kColumns));
+        std::size_t from = 0;
+        for (;;) {
+            const std::size_t found = FindFolded(bytes.substr(from), folded);
+            if (found == std::string_view::npos) {
+                return false;
+            }
+            const std::size_t start = from + found;
+            std::size_t cellEnd = 0;
+            for (int column = 0; cellEnd <= start; ++column) {
+                cellEnd += row.Length(column);
+            }
+            if (start + folded.size() <= cellEnd) {
+                return true;
+            }
+            from = start + 1;
+        }
     }
 
     static std::size_t BlockSize(const RowTexts& texts) {
@@ -470,6 +528,26 @@ std::string_view MemoryCutRowTable::GetCellView(int row, int column) const {
         return {};
     }
     return impl.Text(impl.At(impl.Physical(row)), column);
+}
+
+int MemoryCutRowTable::FindRow(std::string_view text, int after) const {
+    const Impl& impl = *m_impl;
+    if (text.empty() || impl.count == 0) {
+        return -1;
+    }
+    std::string folded(text);
+    for (char& c : folded) {
+        c = static_cast<char>(windows1252::kLowerCase[static_cast<unsigned char>(c)]);
+    }
+    const auto count = static_cast<int>(impl.count);
+    const int start = after >= 0 && after < count - 1 ? after + 1 : 0;
+    for (int i = 0; i < count; ++i) {
+        const int row = start + i < count ? start + i : start + i - count;
+        if (impl.RowHolds(impl.At(impl.Physical(row)), folded)) {
+            return row;
+        }
+    }
+    return -1;
 }
 
 std::size_t MemoryCutRowTable::MemoryUsed() const {

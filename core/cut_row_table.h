@@ -83,6 +83,13 @@ public:
     // GetCellView (all empty for a row that does not exist).
     void GetRowView(int row, std::string_view (&cells)[kColumns]) const;
 
+    // The first row holding text in one of its cells, letter case ignored as
+    // the list shows the cells (Windows-1252: "\xE8" finds "\xC8"). The search
+    // starts at the row after `after`, goes down, wraps past the last row to
+    // the top and ends with `after` itself; an `after` that is not a row
+    // starts it at the top. -1 when no row holds text, or text is empty.
+    int FindRow(std::string_view text, int after) const;
+
     // Bytes the rows take in memory: the index and the arena's chunks.
     std::size_t MemoryUsed() const;
 

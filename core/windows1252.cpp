@@ -46,7 +46,24 @@ constexpr std::array<Utf8, 128> MakeTable() {
 
 constexpr std::array<Utf8, 128> kUtf8 = MakeTable();
 
+constexpr std::array<unsigned char, 256> MakeLowerCase() {
+    std::array<unsigned char, 256> table{};
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        const bool latinCapital =
+            (byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7);
+        table[byte] = static_cast<unsigned char>(latinCapital ? byte + 0x20 : byte);
+    }
+    // Š, Œ and Ž sit 0x10 below their small letters, Ÿ far from ÿ.
+    for (const unsigned byte : {0x8Au, 0x8Cu, 0x8Eu}) {
+        table[byte] = static_cast<unsigned char>(byte + 0x10);
+    }
+    table[0x9F] = 0xFF;
+    return table;
+}
+
 }  // namespace
+
+constexpr std::array<unsigned char, 256> kLowerCase = MakeLowerCase();
 
 char32_t CodePoint(unsigned char byte) {
     return Decode(byte);

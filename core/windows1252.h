@@ -6,6 +6,7 @@
 // agree.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -33,5 +34,12 @@ std::string ToUtf8(std::string_view bytes);
 // character; a character the code page lacks, or a byte that is not UTF-8,
 // becomes '?'.
 std::string FromUtf8(std::string_view utf8);
+
+// The byte of each byte's lower-case letter: A to Z, the accented capitals
+// from 0xC0 to 0xDE (but the multiplication sign 0xD7), and the four capitals
+// among 0x8A to 0x9F (Š, Œ, Ž, Ÿ) become their small letters; every other
+// byte stays itself. Matching folded bytes is matching the decoded texts
+// ignoring letter case.
+extern const std::array<unsigned char, 256> kLowerCase;
 
 }  // namespace windows1252

@@ -221,4 +221,39 @@ TEST(MemoryCutRowTable, RewritingOldRowsKeepsEveryTextAndBoundsTheMemory) {
     }
 }
 
+// Rows made the way a load makes them: one at the top per call, the cells
+// from column 0 on.
+void AddRow(MemoryCutRowTable& table, const std::vector<std::string>& cells) {
+    table.InsertItem(0, cells[0].c_str());
+    for (std::size_t column = 1; column < cells.size(); ++column) {
+        table.SetItemText(0, static_cast<int>(column), cells[column].c_str());
+    }
+}
+
+TEST(MemoryCutRowTable, FindsTextIgnoringCaseGoingDownAndWrapping) {
+    MemoryCutRowTable table;
+    AddRow(table, {"5", "AB", "CD", "a cell of twenty chars"});
+    AddRow(table, {"4", "pannello"});
+    AddRow(table, {"3", "80012345"});
+    AddRow(table, {"2", "Caff\xC8", "\x8A\x8C\x8E\x9F", "\xD7"});  // CaffÈ, ŠŒŽŸ, ×
+    AddRow(table, {"1", "", "", "", "", "", "", "PANNELLO"});
+    EXPECT_EQ(table.FindRow("Pannello", -1), 0);
+    EXPECT_EQ(table.FindRow("Pannello", 0), 3);
+    EXPECT_EQ(table.FindRow("Pannello", 3), 0);  // past the last row, on from the top
+    EXPECT_EQ(table.FindRow("pANNELLO", 4), 0);
+    // Windows-1252 letters: è finds È, šœžÿ find ŠŒŽŸ; × has no small letter.
+    EXPECT_EQ(table.FindRow("caff\xE8", 2), 1);
+    EXPECT_EQ(table.FindRow("\x9A\x9C\x9E\xFF", -1), 1);
+    EXPECT_EQ(table.FindRow("\xF7", -1), -1);
+    // The row after which the search starts is the last one it tries.
+    EXPECT_EQ(table.FindRow("0012", 2), 2);
+    EXPECT_EQ(table.FindRow("TWENTY", 4), 4);
+    // A text across two cells is in neither; nothing, and the empty text,
+    // is found nowhere.
+    EXPECT_EQ(table.FindRow("BC", -1), -1);
+    EXPECT_EQ(table.FindRow("assente", 1), -1);
+    EXPECT_EQ(table.FindRow("", 1), -1);
+    EXPECT_EQ(MemoryCutRowTable().FindRow("a", -1), -1);
+}
+
 }  // namespace
