@@ -119,6 +119,52 @@ TEST(LayoutDetection, OnlyLayoutsInWhichTheBytesReadCleanlyFit) {
     EXPECT_EQ(fitting({0x00, 0x00, 0x00, 0x80}), (std::vector<int>{kFormatNew, kFormatMem}));
 }
 
+// Bytes fed one at a time fit the same layouts as the whole, wherever they
+// end.
+TEST(LayoutDetection, BytesFedInPiecesFitAsTheWhole) {
+    Bytes bytes = MemExample();
+    bytes.pop_back();
+    AppendRecord(bytes, RecordFields{}, false);
+    AppendRecord(bytes, RecordFields{}, true);
+    bytes.push_back(0x00);
+    for (std::size_t size = 0; size <= bytes.size(); ++size) {
+        LayoutCheck check;
+        for (std::size_t i = 0; i < size; ++i) {
+            check.Feed(&bytes[i], 1);
+        }
+        EXPECT_EQ(check.Fitting(), FittingLayouts(bytes.data(), size)) << size << " bytes";
+    }
+}
+
+// After a load, the one other layout that reads cleanly is advised, only
+// when the layout used does not.
+TEST(LayoutAdvice, TheOneOtherLayoutThatReadsCleanly) {
+    const auto advice = [](const Bytes& bytes, int used) {
+        return AdvisedLayout(bytes.data(), bytes.size(), used);
+    };
+    Bytes memOnly = MemExample();
+    memOnly[0] = 0x00;
+    EXPECT_EQ(advice(memOnly, kFormatNew), kFormatMem);
+    EXPECT_EQ(advice(memOnly, kFormatOld), kFormatMem);
+    EXPECT_EQ(advice(memOnly, kFormatMem), -1);                         // the layout used fits
+    EXPECT_EQ(advice(MemExample(), kFormatNew), -1);                    // old and "Mem" both fit
+    EXPECT_EQ(advice(MemExample(), kFormatOld), -1);                    // the layout used among two
+    EXPECT_EQ(advice({0x00, 0x00, 0x00, 0x00, 0x00}, kFormatNew), -1);  // none fits
+
+    // From a file, read in pieces: a thousand records cross the reads'
+    // boundaries.
+    Bytes big = {0x00, 0x00, 0x00};
+    for (int i = 0; i < 1000; ++i) {
+        AppendRecord(big, RecordFields{}, false);
+    }
+    TempDir dir;
+    EXPECT_EQ(AdvisedLayoutForFile(dir.Write("mem.PRG", big), kFormatNew), kFormatMem);
+    big.push_back(0x00);
+    EXPECT_EQ(AdvisedLayoutForFile(dir.Write("mem.PRG", big), kFormatOld), kFormatMem);
+    EXPECT_EQ(AdvisedLayoutForFile(dir.Write("mem.PRG", big), kFormatMem), -1);
+    EXPECT_EQ(AdvisedLayoutForFile(dir.File("missing.PRG"), kFormatNew), -1);
+}
+
 TEST_F(PrgReader, SameBytesReadAsAnotherLayoutDiffer) {
     Load(MemExample(), kFormatNew);
     // Layout 0 reads 53-byte bodies: the blade values take the closing zero
