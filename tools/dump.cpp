@@ -115,27 +115,24 @@ std::vector<unsigned char> ReadAll(CFile& file) {
     }
 }
 
-// Loads one input ("-": standard input) into table, in the layout asked for
-// or, with --layout auto, in the one layout in which it reads cleanly.
-// Returns the layout it was read in.
-int LoadInput(const std::string& input, const Options& options, MemoryCutRowTable& table) {
-    CFile file;
+// Opens one input ("-": standard input) for reading.
+void OpenInput(const std::string& input, CFile& file) {
     if (input == "-") {
         if (!file.OpenStandardInput()) {
             throw CFileException(CFileException::fileNotFound, EBADF, "stdin");
         }
-    } else {
-        CFileException openError;
-        if (!file.Open(input, CFile::modeRead | CFile::shareExclusive | CFile::typeBinary,
-                       &openError)) {
-            throw openError;
-        }
+        return;
     }
-    if (!options.autoLayout) {
-        ReadCutList(file, options.layout, table);
-        file.Close();
-        return options.layout;
+    CFileException openError;
+    if (!file.Open(input, CFile::modeRead | CFile::shareExclusive | CFile::typeBinary,
+                   &openError)) {
+        throw openError;
     }
+}
+
+// With --layout auto: loads the bytes of file in the one layout in which
+// they read cleanly and returns it, or names the layouts that do.
+int LoadInAutoLayout(const std::string& input, CFile& file, MemoryCutRowTable& table) {
     const std::vector<unsigned char> bytes = ReadAll(file);
     file.Close();
     const std::vector<int> fitting = FittingLayouts(bytes.data(), bytes.size());
@@ -153,6 +150,44 @@ int LoadInput(const std::string& input, const Options& options, MemoryCutRowTabl
     CMemFile memory(bytes.data(), bytes.size());
     ReadCutList(memory, fitting.front(), table);
     return fitting.front();
+}
+
+// Loads one input into table in the layout asked for (or, with --layout
+// auto, the one it reads cleanly in) and returns the layout it was read in.
+// advised is the one other layout in which the input reads cleanly when the
+// one asked for does not; -1 for none.
+int LoadInput(const std::string& input, const Options& options, MemoryCutRowTable& table,
+              int& advised) {
+    CFile file;
+    OpenInput(input, file);
+    advised = -1;
+    if (options.autoLayout) {
+        return LoadInAutoLayout(input, file, table);
+    }
+    if (input != "-") {
+        ReadCutList(file, options.layout, table);
+        file.Close();
+        // A named input is a regular file (the file layer refuses to read
+        // anything else): read a second time rather than held whole, as a
+        // list of millions of records would take its size in memory again.
+        advised = AdvisedLayoutForFile(input, options.layout);
+        return options.layout;
+    }
+    // Standard input gives its bytes once: they are kept for both.
+    const std::vector<unsigned char> bytes = ReadAll(file);
+    file.Close();
+    CMemFile memory(bytes.data(), bytes.size());
+    ReadCutList(memory, options.layout, table);
+    advised = AdvisedLayout(bytes.data(), bytes.size(), options.layout);
+    return options.layout;
+}
+
+// The warning that input reads cleanly in another layout than the one used.
+std::string LayoutWarning(const std::string& input, int used, int advised) {
+    const PrgLayout& other = kPrgLayouts[advised];
+    return "attenzione: " + FullName(input) + " non si legge per intero nel formato \"" +
+           LayoutOf(used).title + "\"; si legge per intero nel formato \"" + other.title +
+           "\" (--layout " + other.name + ").";
 }
 
 // True when target is the same file as one of the inputs (links included).
@@ -222,7 +257,11 @@ bool ConvertInput(const std::string& input, const Options& options, std::set<std
     try {
         CheckTarget(input, target, options, written);
         MemoryCutRowTable table;
-        const int layout = LoadInput(input, options, table);
+        int advised = -1;
+        const int layout = LoadInput(input, options, table, advised);
+        if (advised >= 0) {
+            err << "treskdump: " << LayoutWarning(input, layout, advised) << "\n";
+        }
         WriteOutput(Loaded{table, layout, input}, options.form, target, out);
         if (!options.outDir.empty()) {
             written.insert(target);

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "core/cut_row_table.h"
 #include "core/prg_reader.h"
+#include "core/text_report.h"
 #include "platform/file.h"
 #include "platform/file_faults.h"
 #include "tests/support/os_errors.h"
@@ -350,6 +352,29 @@ TEST(TreskdumpOutputs, AFolderAsOutputGivesOneMessage) {
     fs::current_path(before);
     EXPECT_EQ(r.err,
               "treskdump: la cartella di destinazione " + dir.File("manca") + " non esiste\n");
+}
+
+// A list given a layout it does not read cleanly in, when exactly one other
+// layout does: the output and the status of that layout as ever, and one
+// line that names the other.
+TEST(TreskdumpInputs, ALayoutThatDoesNotFitIsToldBesideTheUnchangedOutput) {
+    const std::string prg = kExamples + "/lista_mem.PRG";
+    MemoryCutRowTable table;
+    LoadCutList(prg, kFormatNew, table);
+    CMemFile report;
+    WriteTextReport(table, report);
+
+    RunResult r = RunDump({prg});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, report.GetBytes());
+    const std::string file = fs::absolute(prg).lexically_normal().string();
+    EXPECT_EQ(r.err, "treskdump: attenzione: " + file +
+                         " non si legge per intero nel formato \"Lib / Ori ( >=1.7 )\"; si legge "
+                         "per intero nel formato \"Mem\" (--layout mem).\n");
+    r = RunDump({"--layout", "1", prg});
+    EXPECT_EQ(r.err, "treskdump: attenzione: " + file +
+                         " non si legge per intero nel formato \"Lib / Ori ( <1.7 )\"; si legge "
+                         "per intero nel formato \"Mem\" (--layout mem).\n");
 }
 
 TEST(TreskdumpInputs, AutoLayoutPicksTheOneThatReadsCleanlyOrNames) {
