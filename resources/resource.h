@@ -11,6 +11,8 @@
 
 // String table.
 #define IDS_ABOUTBOX 101
+#define IDS_OTHER_LAYOUT 104
+#define IDS_NOT_FOUND 105
 
 // The program icon (32 x 32 and 16 x 16).
 #define IDR_MAINFRAME 128

@@ -2,6 +2,7 @@
 // the names of its version record.
 #include "resources/resources.h"
 
+#include "core/prg_layout.h"
 #include "framework/dialog_template.h"
 #include "resources/resource.h"
 #include "resources/treskviewer_16.xpm"
@@ -26,9 +27,9 @@ const DlgTemplate kMainDialog = {
         {K::pushButton, IDC_BROWSE, "Sfoglia", 293, 18, 47, 14, WS_TABSTOP},
         {K::listView, IDC_LIST, "", 7, 82, 419, 191,
          LVS_REPORT | LVS_ALIGNLEFT | LVS_NOSORTHEADER | WS_BORDER | WS_TABSTOP},
-        {K::radioButton, IDC_FMT_NEW, "Lib / Ori ( >=1.7 )", 14, 51, 71, 14, WS_GROUP},
-        {K::radioButton, IDC_FMT_OLD, "Lib / Ori ( <1.7 )", 130, 51, 68, 14, 0},
-        {K::radioButton, IDC_FMT_MEM, "Mem", 243, 51, 35, 14, 0},
+        {K::radioButton, IDC_FMT_NEW, kPrgLayouts[kFormatNew].title, 14, 51, 71, 14, WS_GROUP},
+        {K::radioButton, IDC_FMT_OLD, kPrgLayouts[kFormatOld].title, 130, 51, 68, 14, 0},
+        {K::radioButton, IDC_FMT_MEM, kPrgLayouts[kFormatMem].title, 243, 51, 35, 14, 0},
         {K::groupBox, IDC_STATIC, "Formato Lista", 7, 38, 333, 38, 0},
         {K::pushButton, IDC_SAVE, "Salva su file", 363, 53, 53, 12, WS_TABSTOP},
         {K::groupBox, IDC_STATIC, "", 353, 42, 74, 31, 0},
@@ -57,7 +58,11 @@ const AfxResources& TreskViewerResources() {
         TRESK_VERSION_INTERNAL_NAME,
         {&kMainDialog, &kAboutBox},
         // No application title is held here: the name is the executable's.
-        {{IDS_ABOUTBOX, "Infor&mazioni su TreskViewer..."}},
+        {{IDS_ABOUTBOX, "Infor&mazioni su TreskViewer..."},
+         {IDS_OTHER_LAYOUT,
+          "Il file \"%1\" non si legge per intero nel formato \"%2\".\n"
+          "Si legge per intero nel formato \"%3\": ricaricarlo in quel formato?"},
+         {IDS_NOT_FOUND, "Nessuna riga contiene \"%1\"."}},
         {{IDR_MAINFRAME, {treskviewer_32_xpm, treskviewer_16_xpm}}},
     };
     return resources;

@@ -1,12 +1,38 @@
 #include "shell/cut_list_dlg.h"
 
+#include <initializer_list>
+#include <string_view>
+
 #include "core/cut_rows.h"
+#include "core/layout_detect.h"
 #include "core/prg_reader.h"
 #include "core/text_report.h"
 #include "framework/app_resources.h"
 #include "framework/file_dialog.h"
+#include "framework/message_box.h"
+#include "platform/file.h"
 #include "resources/resource.h"
 #include "shell/about_box.h"
+
+namespace {
+
+// text with %1, %2, ... replaced by the arguments in order, in one pass: a
+// path that holds "%2" stays as it is.
+std::string FormatText(std::string_view text, std::initializer_list<std::string_view> args) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        if (text[i] == '%' && next >= '1' && static_cast<std::size_t>(next - '1') < args.size()) {
+            out += args.begin()[next - '1'];
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace
 
 // clang-format off
 BEGIN_MESSAGE_MAP(CCutListDlg, CDialog)
@@ -118,9 +144,7 @@ void CCutListDlg::OnBrowse() {
     }
     m_strPath = dlg.GetPathName();
     UpdateData(false);
-
-    const CWaitCursor wait;
-    LoadCutList(m_strPath, m_nFormat, m_listCtrl);
+    LoadChosenFile();
 }
 
 void CCutListDlg::OnPathChanged() {
@@ -157,7 +181,39 @@ void CCutListDlg::OpenAsChosen(const std::string& path) {
     UpdateData(true);
     m_strPath = path;
     UpdateData(false);
+    LoadChosenFile();
+}
 
+void CCutListDlg::LoadChosenFile() {
+    {
+        const CWaitCursor wait;
+        LoadCutList(m_strPath, m_nFormat, m_listCtrl);
+    }
+    OfferFittingLayout();
+}
+
+void CCutListDlg::OfferFittingLayout() {
+    // The file carries no sign of its layout: when it does not read cleanly
+    // in the checked one but does in exactly one other, the user is asked,
+    // never switched silently. Not after the reloads of the path field: they
+    // would ask at every keystroke.
+    int advised = -1;
+    {
+        const CWaitCursor wait;
+        advised = AdvisedLayoutForFile(m_strPath, m_nFormat);
+    }
+    if (advised < 0) {
+        return;
+    }
+    const std::string question =
+        FormatText(SystemText(AfxLoadString(IDS_OTHER_LAYOUT)),
+                   {m_strPath, LayoutOf(m_nFormat).title, kPrgLayouts[advised].title});
+    if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1) != IDYES) {
+        return;
+    }
+    // As if the user had checked it before "Sfoglia".
+    m_nFormat = advised;
+    UpdateData(false);
     const CWaitCursor wait;
     LoadCutList(m_strPath, m_nFormat, m_listCtrl);
 }

@@ -43,6 +43,8 @@ private:
     void OnSaveReport();
     void OnOpenStartFile();
     void OpenAsChosen(const std::string& path);
+    void LoadChosenFile();
+    void OfferFittingLayout();
 
     std::string m_strStartFile;
     int m_nStartFormat = -1;

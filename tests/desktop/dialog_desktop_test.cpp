@@ -13,6 +13,7 @@
 #include <wx/utils.h>
 
 #include "core/cut_row_table.h"
+#include "core/layout_detect.h"
 #include "core/prg_reader.h"
 #include "framework/wx/row_clipboard.h"
 #include "gui_test_support.h"
@@ -75,11 +76,13 @@ bool Drop(CCutListDlg& dlg, std::initializer_list<std::string> paths) {
     return accepted;
 }
 
-// Reads a load of path makes in format, to count loads by.
+// Reads a load of path makes in format, with the layout check that follows
+// a load the user started, to count loads by.
 long ReadsOfOneLoad(const std::string& path, int format) {
     MemoryCutRowTable table;
     tresk::file_fault::Reset();
     LoadCutList(path, format, table);
+    AdvisedLayoutForFile(path, format);
     return tresk::file_fault::Calls(tresk::file_fault::Op::read);
 }
 

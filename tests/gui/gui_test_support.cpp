@@ -130,7 +130,7 @@ int ExpectMessageBox::OnInvoked(wxMessageDialog* dlg) const {
     m_shown->text = dlg->GetMessage();
     m_shown->caption = dlg->GetCaption();
     m_shown->style = dlg->GetMessageDialogStyle();
-    return wxID_OK;
+    return m_answer;
 }
 
 int ExpectFileDialog::OnInvoked(wxFileDialog* dlg) const {

@@ -79,15 +79,18 @@ struct ShownMessage {
     long style = 0;
 };
 
+// Records a message box and answers it with answer (wxID_YES, wxID_NO, ...).
 class ExpectMessageBox : public wxExpectModalBase<wxMessageDialog, ExpectMessageBox> {
 public:
-    explicit ExpectMessageBox(ShownMessage* shown) : m_shown(shown) {}
+    explicit ExpectMessageBox(ShownMessage* shown, int answer = wxID_OK)
+        : m_shown(shown), m_answer(answer) {}
 
 protected:
     int OnInvoked(wxMessageDialog* dlg) const override;
 
 private:
     ShownMessage* m_shown;
+    int m_answer;
 };
 
 // What a file dialog was opened with.

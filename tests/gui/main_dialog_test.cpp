@@ -330,11 +330,22 @@ TEST(MainDialog, ANewLayoutCountsOnlyFromTheNextSfoglia) {
     TempDir dir;
     const std::string path = dir.WriteText("lista.PRG", File(ThreeRecords(), kFormatMem));
     auto dlg = OpenMainDialog();
-    wxTEST_DIALOG(Click(*dlg, IDC_BROWSE), ExpectFileDialog(path));
+    // The file reads cleanly only as "Mem": the question, answered No.
+    ShownMessage question;
+    wxTEST_DIALOG(Click(*dlg, IDC_BROWSE), ExpectFileDialog(path),
+                  ExpectMessageBox(&question, wxID_NO));
+    EXPECT_EQ(question.text, "Il file \"" + path +
+                                 "\" non si legge per intero nel formato \"Lib / Ori ( >=1.7 )\".\n"
+                                 "Si legge per intero nel formato \"Mem\": ricaricarlo in quel "
+                                 "formato?");
+    EXPECT_EQ(question.caption, "TreskViewer");
+    EXPECT_EQ(question.style & (wxYES_NO | wxICON_QUESTION | wxNO_DEFAULT),
+              wxYES_NO | wxICON_QUESTION);
     const auto asNew = Decoded(path, kFormatNew);
     const auto asMem = Decoded(path, kFormatMem);
     ASSERT_NE(asNew, asMem);
     EXPECT_EQ(Shown(*dlg), asNew);
+    EXPECT_TRUE(Checked(*dlg, IDC_FMT_NEW));
 
     // Checking "Mem" alone changes nothing, and a reload from the path field
     // still uses the layout stored at the last "Sfoglia".
@@ -348,6 +359,23 @@ TEST(MainDialog, ANewLayoutCountsOnlyFromTheNextSfoglia) {
     EXPECT_EQ(dlg->m_nFormat, kFormatMem);
     EXPECT_EQ(Shown(*dlg), asMem);
     EXPECT_TRUE(Checked(*dlg, IDC_FMT_MEM));
+}
+
+// Sì: the layout that reads the file whole is checked, stored and loaded;
+// the report is the reviewed one of that layout. The command line's file is
+// asked about too.
+TEST(MainDialog, YesToTheLayoutQuestionLoadsTheFileInTheLayoutThatFits) {
+    const std::string path = TRESK_EXAMPLES_DIR "/lista_mem.PRG";
+    ShownMessage question;
+    std::unique_ptr<CCutListDlg> dlg;
+    wxTEST_DIALOG(dlg = OpenMainDialog(path, kFormatOld), ExpectMessageBox(&question, wxID_YES));
+    EXPECT_NE(question.text.Find("\"Lib / Ori ( <1.7 )\""), wxNOT_FOUND);
+    EXPECT_EQ(dlg->m_nFormat, kFormatMem);
+    EXPECT_TRUE(Checked(*dlg, IDC_FMT_MEM));
+    EXPECT_FALSE(Checked(*dlg, IDC_FMT_OLD));
+    TempDir dir;
+    wxTEST_DIALOG(Click(*dlg, IDC_SAVE), ExpectFileDialog(dir.File("report.txt")));
+    EXPECT_EQ(ReadWhole(dir / "report.txt"), ReadWhole(path + ".txt"));
 }
 
 TEST(MainDialog, CancellingTheOpenDialogKeepsTheListAndReadsTheControls) {
