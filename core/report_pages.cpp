@@ -7,6 +7,7 @@
 #include "core/cut_row_table.h"
 #include "core/prg_reader.h"
 #include "core/text_report.h"
+#include "core/windows1252.h"
 
 namespace {
 
@@ -17,6 +18,14 @@ constexpr std::size_t kLineWidth = 120;
 constexpr std::size_t kFooterGap = 3;
 
 }  // namespace
+
+std::string ReportFileName(const std::string& path) {
+#ifdef _WIN32
+    return path.substr(path.find_last_of("/\\") + 1);
+#else
+    return windows1252::FromUtf8(path.substr(path.find_last_of('/') + 1));
+#endif
+}
 
 CReportPages::CReportPages(const MemoryCutRowTable& table, int linesPerPage, std::string fileName,
                            int format)

@@ -17,6 +17,12 @@ struct ReportPage {
     std::string footer;
 };
 
+// The name a report's footer gives the cut list at path: its last
+// component, as Windows-1252 bytes. Paths come in the system's encoding:
+// UTF-8 on Linux, the ANSI code page (taken as Windows-1252, the one of the
+// PCs that write cut lists) on Windows.
+std::string ReportFileName(const std::string& path);
+
 // The pagination of the report of a table. The page count is fixed when it
 // is made, from the table's rows at that time; the lines are made when a page
 // is asked for, so a long list never sits in memory twice.

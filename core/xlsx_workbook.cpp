@@ -454,6 +454,14 @@ std::string WorkbookSheetName(std::string_view fileName) {
     return CleanSheetName(fileName, kMaxSheetName);
 }
 
+std::string WorkbookSheetNameOfPath(const std::string& path) {
+#ifdef _WIN32
+    return WorkbookSheetName(windows1252::ToUtf8(path));
+#else
+    return WorkbookSheetName(path.substr(path.find_last_of('/') + 1));
+#endif
+}
+
 void WriteWorkbook(const MemoryCutRowTable& table, CFile& file, const std::string& sheetName,
                    int rowsPerSheet) {
     WorkbookWriter(table, file, sheetName, rowsPerSheet).Write();

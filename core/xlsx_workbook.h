@@ -20,6 +20,10 @@ inline constexpr int kWorkbookSheetRows = 1048575;
 // to 31 characters. An empty name gives "Foglio1".
 std::string WorkbookSheetName(std::string_view fileName);
 
+// WorkbookSheetName of the cut list at path, a path in the system's encoding
+// (UTF-8 on Linux, the ANSI code page taken as Windows-1252 on Windows).
+std::string WorkbookSheetNameOfPath(const std::string& path);
+
 // Writes the rows of table to the file at path as a workbook, replacing it
 // whole once complete as the text report does (and failing as it does, with
 // CFileException). sheetName (UTF-8) names the first sheet; a list longer

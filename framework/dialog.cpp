@@ -121,6 +121,19 @@ bool CDialog::UpdateData(bool saveAndValidate) {
     return true;
 }
 
+void CDialog::SetCommandKey(char letter, int commandId) {
+    m_commandKeys.emplace_back(letter, commandId);
+}
+
+int CDialog::GetCommandKey(int letter) const {
+    for (const auto& [key, command] : m_commandKeys) {
+        if (key == letter) {
+            return command;
+        }
+    }
+    return 0;
+}
+
 void CDialog::EndDialog(int result) {
     m_result = result;
     if (m_hWnd != nullptr) {

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "framework/wnd.h"
 
@@ -59,6 +61,12 @@ public:
     const DlgTemplate* GetTemplate() const { return m_template; }
     bool IsInTransfer() const { return m_transferDepth > 0; }
 
+    // Ctrl+letter (an upper-case letter) sends the command commandId to the
+    // dialog's message map, as a menu entry of that command would.
+    void SetCommandKey(char letter, int commandId);
+    // The command of Ctrl+letter, 0 when none was set.
+    int GetCommandKey(int letter) const;
+
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
     // Transfers to the controls. Returns true to let the framework place the
@@ -78,4 +86,5 @@ private:
     CWnd* m_pParentWnd;
     int m_transferDepth = 0;
     int m_result = 0;
+    std::vector<std::pair<char, int>> m_commandKeys;
 };

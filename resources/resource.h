@@ -33,3 +33,5 @@
 // The main dialog's own command that loads the file named on the command
 // line once the dialog runs.
 #define IDM_OPEN_START_FILE 0x8000
+#define IDM_PRINT 0x8010
+#define IDM_EXPORT_XLSX 0x8011

@@ -1,15 +1,20 @@
 #include "shell/cut_list_dlg.h"
 
 #include <initializer_list>
+#include <optional>
 #include <string_view>
+#include <utility>
 
 #include "core/cut_rows.h"
 #include "core/layout_detect.h"
 #include "core/prg_reader.h"
+#include "core/report_pages.h"
 #include "core/text_report.h"
+#include "core/xlsx_workbook.h"
 #include "framework/app_resources.h"
 #include "framework/file_dialog.h"
 #include "framework/message_box.h"
+#include "framework/print_job.h"
 #include "platform/file.h"
 #include "resources/resource.h"
 #include "shell/about_box.h"
@@ -45,6 +50,8 @@ BEGIN_MESSAGE_MAP(CCutListDlg, CDialog)
     ON_WM_DROPFILES()
     ON_WM_HELPINFO()
     ON_COMMAND(IDM_OPEN_START_FILE, &CCutListDlg::OnOpenStartFile)
+    ON_COMMAND(IDM_PRINT, &CCutListDlg::OnPrint)
+    ON_COMMAND(IDM_EXPORT_XLSX, &CCutListDlg::OnExportWorkbook)
 END_MESSAGE_MAP()
 // clang-format on
 
@@ -87,6 +94,8 @@ bool CCutListDlg::OnInitDialog() {
     // Ctrl+C copies the selected rows as tab-separated text, Ctrl+A selects
     // every row.
     m_listCtrl.EnableRowCopy();
+    SetCommandKey('P', IDM_PRINT);
+    SetCommandKey('E', IDM_EXPORT_XLSX);
     // A file dropped on the dialog loads as one chosen with "Sfoglia".
     DragAcceptFiles();
 
@@ -163,6 +172,54 @@ void CCutListDlg::OnSaveReport() {
     }
     const CWaitCursor wait;
     SaveTextReport(m_listCtrl.Rows(), dlg.GetPathName());
+}
+
+namespace {
+
+// The report of the list laid out for the printer's page.
+class CReportPrintSource final : public CPrintSource {
+public:
+    CReportPrintSource(const MemoryCutRowTable& rows, std::string fileName, int format)
+        : m_rows(rows), m_fileName(std::move(fileName)), m_format(format) {}
+
+    int Paginate(int linesPerPage) override {
+        m_pages.emplace(m_rows, linesPerPage, m_fileName, m_format);
+        return m_pages->GetPageCount();
+    }
+    void GetPage(int index, ReportPage& page) override { m_pages->GetPage(index, page); }
+
+private:
+    const MemoryCutRowTable& m_rows;
+    std::string m_fileName;
+    int m_format;
+    std::optional<CReportPages> m_pages;
+};
+
+// The report's line width, which the printed line fills.
+constexpr int kReportColumns = 120;
+
+}  // namespace
+
+void CCutListDlg::OnPrint() {
+    // The footer names the list that was loaded, in the layout it was read in.
+    CReportPrintSource source(m_listCtrl.Rows(), ReportFileName(m_strPath), m_nFormat);
+    const PrintResult result =
+        AfxPrintPages(this, "TreskViewer - " + ReportFileName(m_strPath), source, kReportColumns);
+    if (result.outcome == PrintResult::failed) {
+        AfxMessageBox("Stampa non riuscita: " + result.reason, MB_OK | MB_ICONSTOP);
+    }
+}
+
+void CCutListDlg::OnExportWorkbook() {
+    const std::string name = m_strPath.substr(m_strPath.find_last_of("/\\") + 1);
+    const std::string proposed = (name.empty() ? std::string("lista") : name) + ".xlsx";
+    CFileDialog dlg(false, "xlsx", proposed.c_str(), OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                    "Cartella di lavoro Excel (*.xlsx)|*.xlsx||", this);
+    if (dlg.DoModal() != IDOK) {
+        return;
+    }
+    const CWaitCursor wait;
+    SaveWorkbook(m_listCtrl.Rows(), dlg.GetPathName(), WorkbookSheetNameOfPath(m_strPath));
 }
 
 void CCutListDlg::OnDropFiles(const std::string& strPath) {

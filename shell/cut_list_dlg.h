@@ -41,6 +41,8 @@ private:
     void OnBrowse();
     void OnPathChanged();
     void OnSaveReport();
+    void OnPrint();
+    void OnExportWorkbook();
     void OnOpenStartFile();
     void OpenAsChosen(const std::string& path);
     void LoadChosenFile();

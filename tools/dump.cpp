@@ -12,6 +12,7 @@
 #include "core/layout_detect.h"
 #include "core/pdf_report.h"
 #include "core/prg_reader.h"
+#include "core/report_pages.h"
 #include "core/text_report.h"
 #include "core/windows1252.h"
 #include "core/xlsx_workbook.h"
@@ -35,28 +36,10 @@ std::string FullName(const std::string& path) {
     return path == "-" ? "stdin" : FullPath(path);
 }
 
-// The input's file name for the PDF's footer, in the report's Windows-1252,
-// and for the workbook's sheet, in UTF-8. Names come in the system's
-// encoding: UTF-8 here, the ANSI code page (taken as Windows-1252, the one of
-// the PCs that write cut lists) on Windows.
+// The input's file name for the PDF's footer and the workbook's sheet, in the
+// system's encoding; standard input is "stdin".
 std::string FileName(const std::string& input) {
     return input == "-" ? "stdin" : PathFileName(input);
-}
-
-std::string ReportName(const std::string& input) {
-#ifdef _WIN32
-    return FileName(input);
-#else
-    return windows1252::FromUtf8(FileName(input));
-#endif
-}
-
-std::string SheetName(const std::string& input) {
-#ifdef _WIN32
-    return WorkbookSheetName(windows1252::ToUtf8(FileName(input)));
-#else
-    return WorkbookSheetName(FileName(input));
-#endif
 }
 
 // An input's table, the layout it was read in and its name.
@@ -77,10 +60,10 @@ void WriteTable(const Loaded& loaded, OutputForm form, CFile& file) {
                      [&file](std::string_view piece) { file.Write(piece.data(), piece.size()); });
             break;
         case OutputForm::pdf:
-            WritePdfReport(table, file, ReportName(loaded.input), loaded.layout);
+            WritePdfReport(table, file, ReportFileName(FileName(loaded.input)), loaded.layout);
             break;
         case OutputForm::xlsx:
-            WriteWorkbook(table, file, SheetName(loaded.input));
+            WriteWorkbook(table, file, WorkbookSheetNameOfPath(FileName(loaded.input)));
             break;
     }
 }

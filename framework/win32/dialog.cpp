@@ -486,11 +486,24 @@ INT_PTR CDialogWindow::OnNotify(const NMHDR& header) {
             list->OnGetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header)));
             return TRUE;
         case LVN_KEYDOWN:
-            list->OnKeyDown(reinterpret_cast<const NMLVKEYDOWN*>(&header)->wVKey);
+            OnListKeyDown(*list, reinterpret_cast<const NMLVKEYDOWN*>(&header)->wVKey);
             return TRUE;
         default:
             return FALSE;
     }
+}
+
+void CDialogWindow::OnListKeyDown(CListView& list, WORD key) {
+    // A command key of the dialog goes to its message map; the list's own
+    // keys (Ctrl+C, Ctrl+A) to the list.
+    const bool ctrlOnly =
+        GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_MENU) >= 0;
+    if (const int command = ctrlOnly ? GetOwner()->GetCommandKey(key) : 0; command != 0) {
+        AfxMsgParams params;
+        Dispatch(AfxMsg::command, command, params);
+        return;
+    }
+    list.OnKeyDown(key);
 }
 
 void CDialogWindow::Centre() {

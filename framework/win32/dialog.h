@@ -58,6 +58,7 @@ private:
     INT_PTR OnCommand(int id, unsigned code);
     void OnDropFiles(HDROP drop);
     INT_PTR OnNotify(const NMHDR& header);
+    void OnListKeyDown(CListView& list, WORD key);
     // Hands a message to the owner's message map. true when a handler took
     // it; false when the map has none or the handler asked for the default
     // processing, which the system then gives it.

@@ -544,6 +544,14 @@ void CDialogWindow::OnCharHook(wxKeyEvent& event) {
         }
         return;
     }
+    if (modifiers == wxMOD_CONTROL && key >= 'A' && key <= 'Z') {
+        // A command key of the dialog, from whichever control has the focus.
+        if (const int command = GetOwner()->GetCommandKey(key); command != 0) {
+            AfxMsgParams params;
+            Dispatch(AfxMsg::command, command, params, &event);
+            return;
+        }
+    }
     if (key == WXK_F1 && modifiers == wxMOD_NONE) {
         // A help request, from whichever control has the focus.
         AfxMsgParams params;

@@ -75,11 +75,21 @@ void Flush() {
 void PressCtrl(CCutListDlg& dlg, int key) {
     CListView* view = dlg.m_listCtrl.GetView();
     ASSERT_NE(view, nullptr);
+    view->SetFocus();
+    // The dialog sees the key first (its command keys); a key it passes on
+    // reaches the list.
+    wxKeyEvent hook(wxEVT_CHAR_HOOK);
+    hook.m_keyCode = key;
+    hook.SetControlDown(true);
+    hook.SetEventObject(view);
+    Wnd(dlg).HandleWindowEvent(hook);
+    if (!hook.GetSkipped()) {
+        return;
+    }
     wxKeyEvent event(wxEVT_KEY_DOWN);
     event.m_keyCode = key;
     event.SetControlDown(true);
     event.SetEventObject(view);
-    view->SetFocus();
     view->HandleWindowEvent(event);
 }
 

@@ -47,7 +47,7 @@ void CheckRadio(CCutListDlg& dlg, int id);
 void TypeIntoPath(CCutListDlg& dlg, const wxString& text);
 // Runs pending events and repaints.
 void Flush();
-// Ctrl+<key> as the dialog's list receives it from the keyboard, through the
+// Ctrl+<key> as the dialog and then its list receive it from the keyboard, through the
 // toolkit's event guard: an exception its handler throws reaches the
 // application's guard, as it does for a real key press.
 void PressCtrl(CCutListDlg& dlg, int key);

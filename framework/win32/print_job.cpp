@@ -1,0 +1,144 @@
+#include "framework/print_job.h"
+
+#include <algorithm>
+#include <string>
+
+#include "core/windows1252.h"
+#include "framework/win32/ansi_text.h"
+#include "framework/win32/dialog.h"
+#include "framework/win32/win_defs.h"
+
+namespace {
+
+// The system's text for an error code, without its line end.
+std::string SystemReason(DWORD code) {
+    char* text = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string reason = length > 0 && text != nullptr ? std::string(text, length) : std::string();
+    LocalFree(text);
+    reason.erase(reason.find_last_not_of("\r\n .") + 1);
+    return reason.empty() ? "errore " + std::to_string(code) : reason;
+}
+
+// The reason the print dialog gave for failing (CommDlgExtendedError).
+std::string DialogReason(DWORD code) {
+    if (code == PDERR_NODEFAULTPRN || code == PDERR_NODEVICES) {
+        return "nessuna stampante installata";
+    }
+    return "errore della finestra di stampa " + std::to_string(code);
+}
+
+// A monospaced font for dc whose line of columns characters fills width:
+// measured at one height, scaled, then made smaller while too wide.
+HFONT FitFont(HDC dc, int columns, int width) {
+    const std::wstring line(static_cast<std::size_t>(std::max(columns, 1)), L'M');
+    auto make = [](int height) {
+        return CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           FIXED_PITCH | FF_MODERN, L"Courier New");
+    };
+    auto measure = [&](HFONT font) {
+        const HGDIOBJ old = SelectObject(dc, font);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
+        SelectObject(dc, old);
+        return std::max(static_cast<int>(size.cx), 1);
+    };
+    int height = 1000;
+    HFONT font = make(height);
+    height = std::max(static_cast<int>(static_cast<long long>(height) * width / measure(font)), 1);
+    for (;;) {
+        DeleteObject(font);
+        font = make(height);
+        if (height <= 1 || measure(font) <= width) {
+            return font;
+        }
+        height = height * 99 / 100;
+    }
+}
+
+// Prints the pages of source on dc; false with reason when the system
+// refused a step (the document is then abandoned).
+bool PrintOnDc(HDC dc, const std::string& title, CPrintSource& source, int columns,
+               std::string& reason) {
+    const int width = GetDeviceCaps(dc, HORZRES);
+    const int height = GetDeviceCaps(dc, VERTRES);
+    const HFONT font = FitFont(dc, columns, width);
+    const HGDIOBJ oldFont = SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    const int lineHeight = std::max(static_cast<int>(metrics.tmHeight), 1);
+    const int linesPerPage = std::max(height / lineHeight, 1);
+    const int pages = source.Paginate(linesPerPage);
+
+    const std::wstring docName = AfxWideText(title);
+    DOCINFOW doc{};
+    doc.cbSize = sizeof(doc);
+    doc.lpszDocName = docName.c_str();
+    bool ok = StartDocW(dc, &doc) > 0;
+    ReportPage page;
+    for (int index = 0; ok && index < pages; ++index) {
+        source.GetPage(index, page);
+        ok = StartPage(dc) > 0;
+        SelectObject(dc, font);
+        int y = 0;
+        for (const std::string& line : page.lines) {
+            const std::wstring text = AfxWideText(windows1252::ToUtf8(line));
+            TextOutW(dc, 0, y, text.c_str(), static_cast<int>(text.size()));
+            y += lineHeight;
+        }
+        const std::wstring footer = AfxWideText(windows1252::ToUtf8(page.footer));
+        TextOutW(dc, 0, (linesPerPage - 1) * lineHeight, footer.c_str(),
+                 static_cast<int>(footer.size()));
+        ok = ok && EndPage(dc) > 0;
+    }
+    if (ok) {
+        ok = EndDoc(dc) > 0;
+    }
+    if (!ok) {
+        reason = SystemReason(GetLastError());
+        AbortDoc(dc);
+    }
+    SelectObject(dc, oldFont);
+    DeleteObject(font);
+    return ok;
+}
+
+}  // namespace
+
+PrintResult AfxPrintPages(CWnd* pOwner, const std::string& title, CPrintSource& source,
+                          int columns) {
+    HWND owner = AfxHwndOf(pOwner);
+    if (owner == nullptr) {
+        owner = AfxGetMainHwnd();
+    }
+    PRINTDLGW dialog{};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = owner;
+    dialog.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE;
+    PrintResult result;
+    if (!PrintDlgW(&dialog)) {
+        const DWORD code = CommDlgExtendedError();
+        if (code != 0) {
+            result.outcome = PrintResult::failed;
+            result.reason = DialogReason(code);
+        }
+        return result;
+    }
+    if (dialog.hDC == nullptr) {
+        result.outcome = PrintResult::failed;
+        result.reason = SystemReason(GetLastError());
+    } else if (PrintOnDc(dialog.hDC, title, source, columns, result.reason)) {
+        result.outcome = PrintResult::printed;
+    } else {
+        result.outcome = PrintResult::failed;
+    }
+    if (dialog.hDC != nullptr) {
+        DeleteDC(dialog.hDC);
+    }
+    GlobalFree(dialog.hDevMode);
+    GlobalFree(dialog.hDevNames);
+    return result;
+}
