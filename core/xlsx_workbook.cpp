@@ -34,10 +34,10 @@ constexpr CellKind kColumnKinds[kCutColumnCount] = {
     CellKind::text,  CellKind::tenths, CellKind::tenths,
 };
 
-// Cell styles, as numbered in styles.xml: the default, the bold titles, and
-// numbers in the format 0.0.
+// Cell styles, as numbered in styles.xml: 0 the default, 1 the bold titles,
+// 2 numbers in the format 0.0 (the start of such a cell).
 constexpr std::string_view kBoldStyle = "1";
-constexpr std::string_view kTenthsStyle = "2";
+constexpr std::string_view kTenthsCellStart = "<c s=\"2\"><v>";
 
 constexpr std::string_view kXmlDeclaration =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
@@ -192,7 +192,7 @@ void AppendCell(std::string& out, int column, std::string_view text) {
         return;
     }
     // The number as the list shows it, digit for digit.
-    out += kind == CellKind::tenths ? "<c s=\"2\"><v>" : "<c><v>";
+    out += kind == CellKind::tenths ? kTenthsCellStart : std::string_view("<c><v>");
     out += text;
     out += "</v></c>";
 }
