@@ -34,6 +34,11 @@ std::string JoinPath(const std::string& folder, const std::string& name);
 enum class PathKind { missing, folder, other };
 PathKind KindOfPath(const std::string& path);
 
+// A path as messages show it: control characters (a newline, a tab, an
+// escape) written as \n, \t and \xHH, so a file name cannot print a line of
+// its own or drive the terminal. Every other byte is kept.
+std::string PrintablePath(const std::string& path);
+
 // A failed file operation: why it failed (one of the fifteen causes, in the
 // order of their message table), the operating system's error code (-1 when a
 // write stored fewer bytes than asked) and the full path of the file (empty when
@@ -110,12 +115,20 @@ public:
 // Creating a file that is already there never loses the old one: modeCreate on
 // a regular file (or on a name not yet taken) writes a new file in the same
 // folder, and Close() puts it in the target's place only once every byte is
-// written and on the disk, with the target's permission bits and, where
-// allowed, its owner. A symbolic link stays a link: its destination is
-// replaced. Until then, and for good when anything fails (or the file is
+// written and on the disk, with the target's permission bits, extended
+// attributes (its ACL among them) and, where allowed, its owner; the new file
+// is private (0600) until then. A symbolic link stays a link: its destination
+// is replaced. A target with several names (hard links), one that cannot be
+// renamed over (a bind mount, another file system) or whose attributes the
+// new file cannot take is instead overwritten in place from the finished new
+// file, the old bytes kept in the new file's place until the copy is whole and
+// put back if it fails. Until then, and for good when anything fails (or the file is
 // destroyed without Close(), e.g. by an exception unwinding), the target is
 // untouched and the new file is removed. Errors always name the target.
-// Devices, pipes and terminals are written directly.
+// Devices, pipes and terminals are written directly, and so is a path that
+// names one of the process's own open descriptors (/dev/stdout, /dev/fd/N).
+// A signal that ends the process (SIGINT, SIGTERM, SIGHUP, SIGPIPE) removes a
+// new file still being written before the process ends.
 class CFile {
 public:
     enum OpenFlags : unsigned {
@@ -146,7 +159,8 @@ public:
     // lock, no truncation; errors name the file "stdout" or "stderr") or its
     // standard input for reading (errors name it "stdin"). The descriptor is
     // a duplicate above 2, so it never takes the place of a closed standard
-    // stream. Returns false when the stream is closed.
+    // stream. Returns false when the stream is closed (also when
+    // KeepStandardStreamsOpen() has put /dev/null in its place since).
     // Bytes reach a file or a pipe unchanged; on Windows a console is given
     // the text as Unicode, read from the ANSI code page (a console shows
     // bytes in its own OEM code page, "è" as another letter).
@@ -161,6 +175,8 @@ public:
 
     // True when both paths name the same existing file (links followed).
     static bool IsSameFile(const std::string& first, const std::string& second);
+    // True when path names the file the process's standard input reads.
+    static bool IsStandardInput(const std::string& path);
 
     // Reads up to count bytes; returns how many were read, 0 at end of file.
     // Throws CFileException when the operating system refuses the read, and
@@ -214,6 +230,7 @@ private:
     bool FailOpen(CFileException* error, int code, int cause);
     bool OpenStandard(int stream, const char* name);
     void Commit();
+    void CommitInPlace();
     // Closes the descriptors, removes an uncommitted new file and drops the
     // buffer; returns the OS error of the close (0 when it succeeded or
     // nothing was open).

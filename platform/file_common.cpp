@@ -97,8 +97,27 @@ const char* CFileException::MessageTemplate(int cause) {
     return kMessages[cause];
 }
 
+std::string PrintablePath(const std::string& path) {
+    std::string shown;
+    shown.reserve(path.size());
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            shown += c;
+        } else if (c == '\n' || c == '\t') {
+            shown += c == '\n' ? "\\n" : "\\t";
+        } else {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+            shown += hex;
+        }
+    }
+    return shown;
+}
+
 std::string CFileException::GetErrorMessage() const {
-    const std::string name = m_strFileName.empty() ? std::string(kUnnamedFile) : m_strFileName;
+    const std::string name =
+        m_strFileName.empty() ? std::string(kUnnamedFile) : PrintablePath(m_strFileName);
     // The path keeps its bytes; only the message around it is converted.
     const std::string text = SystemText(MessageTemplate(m_cause));
     std::string result;
@@ -271,7 +290,6 @@ int CFile::OpenReplacing(const std::string& path, bool exists, unsigned flags) {
         Abort();
         throw;
     }
-    os::CopyOwnerAndMode(m_lockFd, m_fd);
     m_writable = true;
     return 0;
 }
@@ -285,6 +303,7 @@ int CFile::CreateNewFile() {
         if (fd >= 0) {
             m_strNewFile = std::move(name);
             m_fd = fd;
+            os::RememberPending(m_strNewFile);
             return 0;
         }
         if (!os::NameTaken(error)) {
@@ -502,12 +521,17 @@ void CFile::Close() {
     }
 }
 
-// Puts the finished new file in the target's place: on the disk first, then
-// moved over the target in one step (a reader sees the old file or the new,
-// never a part), then the folder's entry on the disk too.
+// Puts the finished new file in the target's place: on the disk first, with
+// what the target had, then moved over the target in one step (a reader sees
+// the old file or the new, never a part), then the folder's entry on the disk
+// too. A target that cannot be replaced that way is overwritten in place.
 void CFile::Commit() {
     if (const int error = os::SyncToDisk(m_fd); error != 0) {
         ThrowOsError(error);
+    }
+    if (!os::CopyAttributes(m_lockFd, m_fd) || os::NeedsInPlace(m_lockFd, 0)) {
+        CommitInPlace();
+        return;
     }
     const int fd = m_fd;
     m_fd = -1;
@@ -515,10 +539,106 @@ void CFile::Commit() {
         ThrowOsError(error);
     }
     if (const int error = os::MoveOver(m_strNewFile, m_strReplaced, m_lockFd); error != 0) {
-        ThrowOsError(error);
+        int reopenError = error;
+        if (!os::NeedsInPlace(m_lockFd, error) ||
+            (m_fd = os::OpenAgain(m_strNewFile, reopenError)) < 0) {
+            ThrowOsError(reopenError);
+        }
+        CommitInPlace();
+        return;
     }
+    os::ForgetPending(m_strNewFile);
     m_strNewFile.clear();
     os::SyncFolder(m_strReplaced);
+}
+
+namespace {
+
+// What a failed step of the copy in place reports: the error, or a short
+// write as a full disk.
+int StepError(std::ptrdiff_t done, std::size_t wanted, int error) {
+    if (done >= 0 && static_cast<std::size_t>(done) == wanted) {
+        return 0;
+    }
+    return error != 0 ? error : -1;
+}
+
+// Swaps the bytes of target and fresh chunk by chunk from offset 0 until
+// end: target gets fresh's bytes, fresh keeps target's in their place. Returns
+// 0, or the error, with done set to how far both were swapped.
+int SwapContents(int target, int fresh, long long end, unsigned char* buf, long long& done) {
+    const std::size_t half = CFile::kBufferSize / 2;
+    unsigned char* old = buf + half;
+    for (done = 0; done < end;) {
+        int error = 0;
+        const std::ptrdiff_t got = os::ReadAt(fresh, done, buf, half, error);
+        const std::ptrdiff_t had = got < 0 ? -1 : os::ReadAt(target, done, old, half, error);
+        if (got < 0 || had < 0) {
+            return error;
+        }
+        const auto take = static_cast<std::size_t>(std::max(got, had));
+        std::memset(buf + got, 0, half - static_cast<std::size_t>(got));
+        std::memset(old + had, 0, half - static_cast<std::size_t>(had));
+        if (CountCall(Op::write)) {  // each chunk into the target counts as a write
+            const int injected = TakeInjectedErrno(Op::write);
+            return injected != 0 ? injected : -1;
+        }
+        if (const int e = StepError(os::WriteAt(target, done, buf, take, error), take, error)) {
+            return e;
+        }
+        if (const int e = StepError(os::WriteAt(fresh, done, old, take, error), take, error)) {
+            os::WriteAt(target, done, old, take, error);  // this chunk back at once
+            return e;
+        }
+        done += static_cast<long long>(take);
+    }
+    return 0;
+}
+
+// Puts the old bytes, kept in fresh up to done, back into target, cut to its
+// old size.
+void PutBack(int target, int fresh, long long done, long long oldSize, unsigned char* buf) {
+    for (long long at = 0; at < done;) {
+        int error = 0;
+        const auto want = static_cast<std::size_t>(
+            std::min(done - at, static_cast<long long>(CFile::kBufferSize)));
+        const std::ptrdiff_t got = os::ReadAt(fresh, at, buf, want, error);
+        if (got <= 0 || os::WriteAt(target, at, buf, static_cast<std::size_t>(got), error) != got) {
+            break;
+        }
+        at += got;
+    }
+    os::SetFileSize(target, oldSize);
+    os::SyncToDisk(target);
+}
+
+}  // namespace
+
+// The finished new file's bytes are copied into the held target itself, so
+// every name of it (and its attributes) stays. Not atomic against a crash:
+// until the copy is whole the old bytes wait in the new file's place and go
+// back into the target if the copy fails.
+void CFile::CommitInPlace() {
+    const long long newSize = os::FileSize(m_fd);
+    const long long oldSize = os::FileSize(m_lockFd);
+    if (newSize < 0 || oldSize < 0) {
+        ThrowOsError(os::kNotOpen);
+    }
+    long long done = 0;
+    int error = SwapContents(m_lockFd, m_fd, std::max(newSize, oldSize), m_buf, done);
+    if (error == 0) {
+        error = os::SetFileSize(m_lockFd, newSize);
+    }
+    if (error == 0) {
+        error = os::SyncToDisk(m_lockFd);
+    }
+    if (error != 0) {
+        PutBack(m_lockFd, m_fd, done, oldSize, m_buf);
+        if (error < 0) {
+            throw CFileException(CFileException::diskFull, -1, m_strFileName);
+        }
+        ThrowOsError(error);
+    }
 }
 
 int CFile::Abort() noexcept {
@@ -529,6 +649,7 @@ int CFile::Abort() noexcept {
     }
     if (!m_strNewFile.empty()) {
         os::RemoveFile(m_strNewFile);
+        os::ForgetPending(m_strNewFile);
         m_strNewFile.clear();
     }
     m_strReplaced.clear();

@@ -3,7 +3,8 @@
 // refused it with the given error code (errno; GetLastError() on Windows), or,
 // for a write with errnoValue 0, as if it had stored fewer bytes than asked.
 // Counting is per call of the CFile interface, so every field of a load or an
-// export can be made to fail. Production code never calls these.
+// export can be made to fail; so does each chunk a copy in place (a target
+// with hard links) writes into the target. Production code never calls these.
 #pragma once
 
 #include "platform/file.h"

@@ -53,9 +53,33 @@ int CreateExclusive(const std::string& path, int& error);
 bool NameTaken(int error);
 
 // Gives the new file what the target had that a new file does not get by
-// itself (its owner and permission bits, where the system keeps them on the
-// file and allows it). held is the target (-1: there was none).
-void CopyOwnerAndMode(int held, int fd) noexcept;
+// itself (its owner where allowed, its extended attributes and ACL, its
+// permission bits; the default mode when held is -1: there was no target).
+// False when the new file could not take all of it: it would grant more, or
+// keep less, than the target did.
+bool CopyAttributes(int held, int fd);
+
+// Whether the target must be overwritten in place rather than replaced: it
+// has other names (hard links), or moving over it failed with error (0: not
+// tried yet) because it cannot be moved over (a mount point, another file
+// system).
+bool NeedsInPlace(int held, int error);
+
+// Positioned reads and writes (error set on failure), the size of a file
+// (-1 on failure) and cutting or growing it to size (0, or the error).
+std::ptrdiff_t ReadAt(int fd, long long offset, void* buffer, std::size_t count, int& error);
+std::ptrdiff_t WriteAt(int fd, long long offset, const void* buffer, std::size_t count, int& error);
+long long FileSize(int fd);
+int SetFileSize(int fd, long long size);
+
+// Opens the finished new file at path again for reading and writing: its
+// descriptor, or -1 with error set.
+int OpenAgain(const std::string& path, int& error);
+
+// A new file being written, removed by a signal that ends the process before
+// it takes the target's place; ForgetPending drops it once it has or is gone.
+void RememberPending(const std::string& path);
+void ForgetPending(const std::string& path) noexcept;
 
 // Reads up to count bytes: how many were read, 0 at the end of the file, or
 // -1 with error set when the system refuses the read.

@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -17,6 +18,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -95,14 +97,80 @@ int Drop(int fd, int error) {
     return error;
 }
 
+// Whether another process holds a record lock (fcntl, lockf, or one of an
+// open file description) on any part of the file.
+bool RecordLocked(int fd) {
+    struct flock probe {};
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    if (::fcntl(fd, F_OFD_GETLK, &probe) != 0) {
+        probe.l_type = F_WRLCK;
+        probe.l_pid = 0;
+        if (::fcntl(fd, F_GETLK, &probe) != 0) {
+            return false;  // a file system without record locks
+        }
+    }
+    return probe.l_type != F_UNLCK;
+}
+
 // Takes the exclusive lock without waiting: 0, or EWOULDBLOCK when another
-// holder has it. A file system without locks still serves the file.
+// holder has it or a record lock on the file. A file system without locks
+// still serves the file.
 int LockExclusive(int fd) {
     int rc;
     do {
         rc = ::flock(fd, LOCK_EX | LOCK_NB);
     } while (rc != 0 && errno == EINTR);
-    return rc != 0 && errno == EWOULDBLOCK ? EWOULDBLOCK : 0;
+    if (rc != 0 && errno == EWOULDBLOCK) {
+        return EWOULDBLOCK;
+    }
+    return RecordLocked(fd) ? EWOULDBLOCK : 0;
+}
+
+// Set once KeepStandardStreamsOpen() has put /dev/null where standard input
+// was closed: reading it is then no input at all.
+bool g_standardInputClosed = false;
+
+// The number of one of the process's own descriptors that path names
+// textually (/dev/stdout, /dev/fd/N, /proc/self/fd/N, /proc/PID/fd/N), or -1.
+int DescriptorNamed(const std::string& full) {
+    static const char* const kStreams[] = {"/dev/stdin", "/dev/stdout", "/dev/stderr"};
+    for (int fd = 0; fd < 3; ++fd) {
+        if (full == kStreams[fd]) {
+            return fd;
+        }
+    }
+    const std::string own = "/proc/" + std::to_string(::getpid()) + "/fd/";
+    for (const std::string& prefix : {std::string("/dev/fd/"), std::string("/proc/self/fd/"),
+                                      std::string("/proc/thread-self/fd/"), own}) {
+        const std::string rest = full.compare(0, prefix.size(), prefix) == 0
+                                     ? full.substr(prefix.size())
+                                     : std::string();
+        if (!rest.empty() && rest.size() < 8 &&
+            rest.find_first_not_of("0123456789") == std::string::npos) {
+            return std::stoi(rest);
+        }
+    }
+    return -1;
+}
+
+// The descriptor path names, following symbolic links (a few of them) until
+// one names a descriptor: its number, or -1.
+int OwnDescriptor(const std::string& path) {
+    std::string hop = FullPath(path);
+    for (int links = 0; links < 8; ++links) {
+        if (const int fd = DescriptorNamed(hop); fd >= 0) {
+            return fd;
+        }
+        char next[4096];
+        const ssize_t n = ::readlink(hop.c_str(), next, sizeof next - 1);
+        if (n <= 0) {
+            return -1;
+        }
+        const std::string link(next, static_cast<std::size_t>(n));
+        hop = link[0] == '/' ? FullPath(link) : FullPath(hop.substr(0, hop.rfind('/') + 1) + link);
+    }
+    return -1;
 }
 
 // A file larger than the process may write (ulimit -f) must fail the write with
@@ -254,6 +322,14 @@ int CFile::OpenOnSystem(const std::string& path, unsigned flags) {
     const bool writing = (flags & modeWrite) != 0;
     if (writing) {
         IgnoreFileSizeSignal();
+        if (const int own = OwnDescriptor(path); own >= 0) {
+            const int fd = ::fcntl(own, F_DUPFD_CLOEXEC, 3);
+            if (fd < 0) {
+                return errno;
+            }
+            Adopt(fd, true);
+            return 0;
+        }
     }
     struct stat target {};
     const bool exists = ::stat(path.c_str(), &target) == 0;
@@ -280,6 +356,7 @@ void CFile::KeepStandardStreamsOpen() {
             continue;
         }
         const int null = ::open("/dev/null", O_RDWR);
+        g_standardInputClosed = g_standardInputClosed || fd == 0;
         if (null >= 0 && null != fd) {
             ::dup2(null, fd);
             ::close(null);
@@ -300,6 +377,14 @@ bool CFile::IsSameFile(const std::string& first, const std::string& second) {
     struct stat b {};
     return ::stat(first.c_str(), &a) == 0 && ::stat(second.c_str(), &b) == 0 &&
            a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool CFile::IsStandardInput(const std::string& path) {
+    struct stat in {};
+    struct stat named {};
+    return !g_standardInputClosed && ::fstat(STDIN_FILENO, &in) == 0 &&
+           ::stat(path.c_str(), &named) == 0 && in.st_dev == named.st_dev &&
+           in.st_ino == named.st_ino;
 }
 
 // ---- The system calls of the shared code
@@ -324,6 +409,9 @@ unsigned long long UniqueSeed() {
 int DuplicateStandard(int stream) {
     if (stream != STDIN_FILENO) {
         IgnoreFileSizeSignal();
+    } else if (g_standardInputClosed) {
+        errno = EBADF;
+        return -1;
     }
     return ::fcntl(stream, F_DUPFD_CLOEXEC, 3);
 }
@@ -349,8 +437,12 @@ int HoldTarget(const std::string& path, bool exists, bool exclusive, ReplaceTarg
     if (!exists) {
         return 0;
     }
-    const int fd =
-        OpenRetrying(target.destination.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    // Readable too where allowed: a copy in place keeps the old bytes.
+    const int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    int fd = OpenRetrying(target.destination.c_str(), O_RDWR | flags);
+    if (fd < 0 && errno == EACCES) {
+        fd = OpenRetrying(target.destination.c_str(), O_WRONLY | flags);
+    }
     struct stat held {};
     if (fd < 0) {
         return errno;
@@ -365,8 +457,10 @@ int HoldTarget(const std::string& path, bool exists, bool exclusive, ReplaceTarg
     return 0;
 }
 
+// Private to its owner until Commit gives it the target's mode.
 int CreateExclusive(const std::string& path, int& error) {
-    const int fd = OpenRetrying(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY);
+    const int fd =
+        OpenRetrying(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600);
     error = fd < 0 ? errno : 0;
     return fd;
 }
@@ -375,15 +469,128 @@ bool NameTaken(int error) {
     return error == EEXIST;
 }
 
+}  // namespace tresk::file_os
+
+namespace {
+
+// The value of the extended attribute name of fd, or nothing.
+bool AttributeValue(int fd, const char* name, std::vector<char>& value) {
+    const ssize_t size = ::fgetxattr(fd, name, nullptr, 0);
+    if (size < 0) {
+        return false;
+    }
+    value.resize(static_cast<std::size_t>(size));
+    return ::fgetxattr(fd, name, value.data(), value.size()) == size;
+}
+
+// Every extended attribute of held (the ACL among them) onto fd: false when
+// one cannot be read or set. A file system without them has none to copy.
+bool CopyExtendedAttributes(int held, int fd) {
+    const ssize_t size = ::flistxattr(held, nullptr, 0);
+    if (size <= 0) {
+        return size == 0 || errno == ENOTSUP;
+    }
+    std::vector<char> names(static_cast<std::size_t>(size));
+    const ssize_t got = ::flistxattr(held, names.data(), names.size());
+    if (got < 0) {
+        return false;
+    }
+    std::vector<char> value;
+    std::vector<char> present;
+    for (std::size_t at = 0; at < static_cast<std::size_t>(got);) {
+        const char* name = names.data() + at;
+        at += std::strlen(name) + 1;
+        if (!AttributeValue(held, name, value)) {
+            return false;
+        }
+        if (AttributeValue(fd, name, present) && present == value) {
+            continue;  // the new file has it already (a security label)
+        }
+        if (::fsetxattr(fd, name, value.data(), value.size(), 0) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// What a file created now gets: 0666 less the umask.
+mode_t DefaultMode() {
+    const mode_t mask = ::umask(077);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+}  // namespace
+
+namespace tresk::file_os {
+
 // The owner first: changing it clears set-id bits, which the mode then
-// restores. Either may be refused to a user who is not root.
-void CopyOwnerAndMode(int held, int fd) noexcept {
+// restores; the owner may be refused to a user who is not root. The mode
+// comes after the ACL, whose mask it sets back to the target's group bits.
+bool CopyAttributes(int held, int fd) {
     struct stat old {};
-    if (held < 0 || ::fstat(held, &old) != 0) {
-        return;
+    if (held < 0) {
+        return ::fchmod(fd, DefaultMode()) == 0;
+    }
+    if (::fstat(held, &old) != 0) {
+        return false;
     }
     (void)!::fchown(fd, old.st_uid, old.st_gid);
-    (void)!::fchmod(fd, old.st_mode & 07777);
+    const bool kept = CopyExtendedAttributes(held, fd);
+    return ::fchmod(fd, old.st_mode & 07777) == 0 && kept;
+}
+
+bool NeedsInPlace(int held, int error) {
+    struct stat old {};
+    if (held < 0) {
+        return false;
+    }
+    if (error != 0) {
+        return error == EBUSY || error == EXDEV;
+    }
+    return ::fstat(held, &old) == 0 && old.st_nlink > 1;
+}
+
+std::ptrdiff_t ReadAt(int fd, long long offset, void* buffer, std::size_t count, int& error) {
+    ssize_t got;
+    do {
+        got = ::pread(fd, buffer, count, static_cast<off_t>(offset));
+    } while (got < 0 && errno == EINTR);
+    error = got < 0 ? errno : 0;
+    return got;
+}
+
+std::ptrdiff_t WriteAt(int fd, long long offset, const void* buffer, std::size_t count,
+                       int& error) {
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t put = ::pwrite(fd, static_cast<const char*>(buffer) + done, count - done,
+                                     static_cast<off_t>(offset) + static_cast<off_t>(done));
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put <= 0) {
+            error = put < 0 ? errno : 0;
+            return static_cast<std::ptrdiff_t>(done);
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    return static_cast<std::ptrdiff_t>(done);
+}
+
+long long FileSize(int fd) {
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 ? static_cast<long long>(st.st_size) : -1;
+}
+
+int SetFileSize(int fd, long long size) {
+    return ::ftruncate(fd, static_cast<off_t>(size)) != 0 ? errno : 0;
+}
+
+int OpenAgain(const std::string& path, int& error) {
+    const int fd = OpenRetrying(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);
+    error = fd < 0 ? errno : 0;
+    return fd;
 }
 
 std::ptrdiff_t ReadSome(int fd, void* buffer, std::size_t count, int& error) {
@@ -439,6 +646,78 @@ void SyncFolder(const std::string& path) {
 
 void RemoveFile(const std::string& path) noexcept {
     ::unlink(path.c_str());
+}
+
+}  // namespace tresk::file_os
+
+namespace {
+
+// The new files being written, for a signal handler to remove: a slot is
+// filled while its flag is 0 and then flagged, so the handler never reads a
+// half-written path.
+struct PendingSlot {
+    volatile std::sig_atomic_t armed = 0;
+    char path[4096] = {};
+};
+PendingSlot g_pending[4];
+
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+
+// Removes the new files, then ends the process the way the signal does by
+// default. Only async-signal-safe calls.
+extern "C" void RemovePendingAndEnd(int signal) {
+    for (PendingSlot& slot : g_pending) {
+        if (slot.armed != 0) {
+            ::unlink(slot.path);
+        }
+    }
+    struct sigaction fallback {};
+    fallback.sa_handler = SIG_DFL;
+    ::sigaction(signal, &fallback, nullptr);
+    ::raise(signal);
+}
+
+// Catches the signals that end a process, except those it ignores (a shell's
+// nohup or a SIGPIPE the caller chose to ignore) or already handles itself.
+void CatchEndingSignals() {
+    static const bool done = [] {
+        for (const int signal : kEndingSignals) {
+            struct sigaction current {};
+            if (::sigaction(signal, nullptr, &current) != 0 || current.sa_handler != SIG_DFL) {
+                continue;
+            }
+            struct sigaction handler {};
+            handler.sa_handler = RemovePendingAndEnd;
+            sigfillset(&handler.sa_mask);
+            ::sigaction(signal, &handler, nullptr);
+        }
+        return true;
+    }();
+    (void)done;
+}
+
+}  // namespace
+
+namespace tresk::file_os {
+
+void RememberPending(const std::string& path) {
+    CatchEndingSignals();
+    for (PendingSlot& slot : g_pending) {
+        if (slot.armed == 0 && path.size() < sizeof slot.path) {
+            std::memcpy(slot.path, path.c_str(), path.size() + 1);
+            slot.armed = 1;
+            return;
+        }
+    }
+}
+
+// Nothing allocated, as Abort() needs.
+void ForgetPending(const std::string& path) noexcept {
+    for (PendingSlot& slot : g_pending) {
+        if (slot.armed != 0 && path.compare(slot.path) == 0) {
+            slot.armed = 0;
+        }
+    }
 }
 
 }  // namespace tresk::file_os

@@ -233,23 +233,42 @@ PathKind KindOfPath(const std::string& path) {
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::folder : PathKind::other;
 }
 
-bool CFile::IsSameFile(const std::string& first, const std::string& second) {
-    const auto identify = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
-        HANDLE handle =
-            CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) {
-            return false;
-        }
-        const bool known = GetFileInformationByHandle(handle, &info) != 0;
+namespace {
+
+// The volume and index of the file a handle is open on; false when unknown.
+bool Identify(HANDLE handle, BY_HANDLE_FILE_INFORMATION& info) {
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE &&
+           GetFileInformationByHandle(handle, &info) != 0;
+}
+
+bool IdentifyPath(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+    HANDLE handle =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const bool known = Identify(handle, info);
+    if (handle != INVALID_HANDLE_VALUE) {
         CloseHandle(handle);
-        return known;
-    };
+    }
+    return known;
+}
+
+bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+}
+
+}  // namespace
+
+bool CFile::IsSameFile(const std::string& first, const std::string& second) {
     BY_HANDLE_FILE_INFORMATION a{};
     BY_HANDLE_FILE_INFORMATION b{};
-    return identify(first, a) && identify(second, b) &&
-           a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
-           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+    return IdentifyPath(first, a) && IdentifyPath(second, b) && SameFile(a, b);
+}
+
+bool CFile::IsStandardInput(const std::string& path) {
+    BY_HANDLE_FILE_INFORMATION a{};
+    BY_HANDLE_FILE_INFORMATION b{};
+    return Identify(GetStdHandle(STD_INPUT_HANDLE), a) && IdentifyPath(path, b) && SameFile(a, b);
 }
 
 // ---- The system calls of the shared code
@@ -287,14 +306,26 @@ bool IsConsole(int fd) {
     return GetFileType(ToHandle(fd)) == FILE_TYPE_CHAR && GetConsoleMode(ToHandle(fd), &mode) != 0;
 }
 
-// Opening an existing file for writing checks that we may change it (a
-// read-only report is not replaced, one that another program holds is a
-// sharing violation); a missing one is no error. Links are not followed: the
-// new file takes the path's own place.
+// Opening an existing file for writing (and reading, for a copy in place,
+// where allowed) checks that we may change it: a read-only report is not
+// replaced, one that another program holds is a sharing violation; a missing
+// one is no error. Links are not followed: the new file takes the path's own
+// place.
 int HoldTarget(const std::string& path, bool /*exists*/, bool exclusive, ReplaceTarget& target) {
     target.destination = FullPath(path);
-    HANDLE held = CreateFileA(path.c_str(), GENERIC_WRITE, ShareMode(exclusive), nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return ERROR_ACCESS_DENIED;
+    }
+    const auto open = [&](DWORD access) {
+        return CreateFileA(path.c_str(), access, ShareMode(exclusive), nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    HANDLE held = open(GENERIC_READ | GENERIC_WRITE);
+    if (held == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
+        held = open(GENERIC_WRITE);
+    }
     if (held == INVALID_HANDLE_VALUE) {
         const int error = LastError();
         return error == ERROR_FILE_NOT_FOUND ? 0 : error;
@@ -305,7 +336,7 @@ int HoldTarget(const std::string& path, bool /*exists*/, bool exclusive, Replace
 }
 
 int CreateExclusive(const std::string& path, int& error) {
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     error = handle == INVALID_HANDLE_VALUE ? LastError() : 0;
     return handle == INVALID_HANDLE_VALUE ? -1 : FromHandle(handle);
@@ -315,9 +346,66 @@ bool NameTaken(int error) {
     return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
 }
 
-// Nothing is copied here: the new file takes the permissions its folder
-// passes on.
-void CopyOwnerAndMode(int /*held*/, int /*fd*/) noexcept {}
+// Nothing is copied here: the move over the target (ReplaceFileA) keeps the
+// target's attributes, ACL and streams on the file that takes its place.
+bool CopyAttributes(int /*held*/, int /*fd*/) {
+    return true;
+}
+
+// A target with other names (hard links on NTFS) is overwritten in place.
+bool NeedsInPlace(int held, int error) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    return held >= 0 && error == 0 && Identify(ToHandle(held), info) && info.nNumberOfLinks > 1;
+}
+
+std::ptrdiff_t ReadAt(int fd, long long offset, void* buffer, std::size_t count, int& error) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFLL);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD got = 0;
+    if (ReadFile(ToHandle(fd), buffer, static_cast<DWORD>(count), &got, &at) == 0) {
+        error = LastError();
+        return error == ERROR_HANDLE_EOF ? 0 : -1;
+    }
+    error = 0;
+    return static_cast<std::ptrdiff_t>(got);
+}
+
+std::ptrdiff_t WriteAt(int fd, long long offset, const void* buffer, std::size_t count,
+                       int& error) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFLL);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD put = 0;
+    const BOOL ok = WriteFile(ToHandle(fd), buffer, static_cast<DWORD>(count), &put, &at);
+    error = ok == 0 ? LastError() : 0;
+    return static_cast<std::ptrdiff_t>(put);
+}
+
+long long FileSize(int fd) {
+    LARGE_INTEGER size{};
+    return GetFileSizeEx(ToHandle(fd), &size) != 0 ? size.QuadPart : -1;
+}
+
+int SetFileSize(int fd, long long size) {
+    FILE_END_OF_FILE_INFO end{};
+    end.EndOfFile.QuadPart = size;
+    return SetFileInformationByHandle(ToHandle(fd), FileEndOfFileInfo, &end, sizeof end) == 0
+               ? LastError()
+               : 0;
+}
+
+int OpenAgain(const std::string& path, int& error) {
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    error = handle == INVALID_HANDLE_VALUE ? LastError() : 0;
+    return handle == INVALID_HANDLE_VALUE ? -1 : FromHandle(handle);
+}
+
+// Windows ends a console program on Ctrl+C without running anything of ours
+// that could remove the new file; it is left to the next run's hidden name.
+void RememberPending(const std::string& /*path*/) {}
+void ForgetPending(const std::string& /*path*/) noexcept {}
 
 // A failure whose error code is 0 raises no error: what was read so far is
 // all there is. A pipe whose writer is done (standard input) reports its end
@@ -359,11 +447,20 @@ int CloseFile(int fd) noexcept {
 }
 
 // Windows moves nothing over a file that is open: the target is let go just
-// before. The move is written through to the disk.
+// before. ReplaceFileA keeps the replaced file's attributes, ACL and streams;
+// a target that is not there (any more) is simply moved to, written through
+// to the disk.
 int MoveOver(const std::string& from, const std::string& to, int& held) {
     if (held >= 0) {
         CloseHandle(ToHandle(held));
         held = -1;
+        if (ReplaceFileA(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                         nullptr, nullptr) != 0) {
+            return 0;
+        }
+        if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+            return LastError();
+        }
     }
     return MoveFileExA(from.c_str(), to.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0

@@ -30,10 +30,11 @@ struct InputFailure {
 };
 
 // The full path of a name given on the command line, as the file layer's
-// messages show it; standard input is "stdin". Names keep their bytes: the
-// file layer takes them apart, with no conversion through another encoding.
+// messages show it (control characters escaped); standard input is "stdin".
+// Names keep their bytes: the file layer takes them apart, with no conversion
+// through another encoding.
 std::string FullName(const std::string& path) {
-    return path == "-" ? "stdin" : FullPath(path);
+    return path == "-" ? "stdin" : PrintablePath(FullPath(path));
 }
 
 // The input's file name for the PDF's footer and the workbook's sheet, in the
@@ -173,10 +174,11 @@ std::string LayoutWarning(const std::string& input, int used, int advised) {
            "\" (--layout " + other.name + ").";
 }
 
-// True when target is the same file as one of the inputs (links included).
+// True when target is the same file as one of the inputs (links included;
+// "-": the file standard input reads).
 bool IsAnInput(const std::string& target, const std::vector<std::string>& inputs) {
     for (const std::string& input : inputs) {
-        if (input != "-" && CFile::IsSameFile(target, input)) {
+        if (input == "-" ? CFile::IsStandardInput(target) : CFile::IsSameFile(target, input)) {
             return true;
         }
     }
@@ -233,9 +235,13 @@ void CheckTarget(const std::string& input, const std::string& target, const Opti
     }
 }
 
-// Converts one input; false, with the message on err, when it failed.
-bool ConvertInput(const std::string& input, const Options& options, std::set<std::string>& written,
-                  CFile& out, std::ostream& err) {
+// How one input went: converted, failed, or failed writing to standard
+// output, which every later input would fail at too.
+enum class Outcome { converted, failed, outputBroken };
+
+// Converts one input; on failure the message goes to err.
+Outcome ConvertInput(const std::string& input, const Options& options,
+                     std::set<std::string>& written, CFile& out, std::ostream& err) {
     const std::string target = TargetOf(input, options);
     try {
         CheckTarget(input, target, options, written);
@@ -249,9 +255,12 @@ bool ConvertInput(const std::string& input, const Options& options, std::set<std
         if (!options.outDir.empty()) {
             written.insert(target);
         }
-        return true;
+        return Outcome::converted;
     } catch (const CFileException& e) {
         err << "treskdump: " << e.GetErrorMessage() << "\n";
+        if (target.empty() && e.m_strFileName == "stdout") {
+            return Outcome::outputBroken;
+        }
     } catch (const InputFailure& e) {
         err << "treskdump: " << e.message << "\n";
     } catch (const CMemoryException&) {
@@ -259,7 +268,7 @@ bool ConvertInput(const std::string& input, const Options& options, std::set<std
     } catch (const std::bad_alloc&) {
         err << "treskdump: " << CMemoryException::Message() << "\n";
     }
-    return false;
+    return Outcome::failed;
 }
 
 int PrintHelpOrVersion(const Options& options, CFile& out, std::ostream& err) {
@@ -296,8 +305,12 @@ int Run(const std::vector<std::string>& args, CFile& out, std::ostream& err) {
     int status = kExitOk;
     std::set<std::string> written;  // -d targets written by this run
     for (const std::string& input : options.inputs) {
-        if (!ConvertInput(input, options, written, out, err)) {
+        const Outcome outcome = ConvertInput(input, options, written, out, err);
+        if (outcome != Outcome::converted) {
             status = kExitFileFailed;
+        }
+        if (outcome == Outcome::outputBroken) {
+            break;  // the reader is gone: one message is enough
         }
     }
     return status;

@@ -108,6 +108,8 @@ bool CheckCombination(const Options& options, std::string& error) {
     } else if (!options.outDir.empty() && std::find(options.inputs.begin(), options.inputs.end(),
                                                     "-") != options.inputs.end()) {
         error = SystemText("'-' (standard input) non si può usare con -d");
+    } else if (std::count(options.inputs.begin(), options.inputs.end(), "-") > 1) {
+        error = SystemText("'-' (standard input) si può indicare una volta sola");
     } else if (!options.outFile.empty() && options.inputs.size() > 1) {
         error = SystemText("-o accetta un solo file in ingresso (per più file usare -d CARTELLA)");
     } else {

@@ -7,9 +7,13 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -210,6 +214,179 @@ TEST(File, WritesToAFullDeviceFailWithDiskFull) {
         EXPECT_EQ(e.m_strFileName, "/dev/full");
     }
     EXPECT_FALSE(file.IsOpen());
+}
+
+// Writes text to path through a replacing open and closes it.
+void Replace(const std::string& path, const std::string& text) {
+    CFile file;
+    ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive));
+    file.Write(text.data(), text.size());
+    file.Close();
+}
+
+// A target with several names is overwritten in place, so every name sees
+// the new bytes (longer or shorter than the old); a copy that fails halfway
+// puts the old bytes back under every name and leaves nothing beside them.
+TEST(File, HardLinkedTargetsAreOverwrittenInPlace) {
+    struct Case {
+        std::size_t oldSize, newSize;
+        long failAt;  // the chunk write into the target that fails (0: none)
+    };
+    for (const Case c :
+         {Case{10, 70000, 0}, Case{70000, 10, 0}, Case{40000, 100000, 2}, Case{100000, 40000, 2}}) {
+        TempDir dir;
+        const std::string old(c.oldSize, 'o');
+        const std::string fresh(c.newSize, 'n');
+        const std::string path = dir.WriteText("report.txt", old);
+        const std::string other = dir.File("other.txt");
+        ASSERT_EQ(link(path.c_str(), other.c_str()), 0);
+        CFile file;
+        ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
+        file.Write(fresh.data(), fresh.size());
+        tresk::file_fault::Reset();
+        tresk::file_fault::FailNth(tresk::file_fault::Op::write, c.failAt, ENOSPC);
+        if (c.failAt != 0) {
+            tresk::test::ExpectFileError([&] { file.Close(); }, CFileException::diskFull, path);
+        } else {
+            file.Close();
+        }
+        tresk::file_fault::Reset();
+        const std::string& expected = c.failAt != 0 ? old : fresh;
+        EXPECT_TRUE(ReadWhole(path) == expected) << c.oldSize << " -> " << c.newSize;
+        EXPECT_TRUE(ReadWhole(other) == expected) << ReadWhole(other).size();
+        EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"other.txt", "report.txt"}));
+    }
+}
+
+// The new file is private while it is written; at Close() it takes the
+// target's mode, extended attributes and ACL (whose mask must not widen), or
+// the default mode when there was no target.
+TEST(File, ReplacementsKeepModeAttributesAndAcl) {
+    TempDir dir;
+    const std::string path = dir.WriteText("report.txt", "old");
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    if (setxattr(path.c_str(), "user.note", "kept", 4, 0) != 0) {
+        GTEST_SKIP() << "this file system refuses user extended attributes: " << strerror(errno);
+    }
+    const std::string acl = "setfacl -m u:nobody:rw,m::r '" + path + "' 2>/dev/null";
+    const bool withAcl = std::system(acl.c_str()) == 0;
+    struct stat before {};
+    ASSERT_EQ(stat(path.c_str(), &before), 0);
+    std::vector<char> aclBefore(256);
+    const ssize_t aclSize =
+        getxattr(path.c_str(), "system.posix_acl_access", aclBefore.data(), aclBefore.size());
+    {
+        CFile file;
+        ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
+        file.Write("new", 3);
+        file.Flush();
+        for (const std::string& name : dir.Entries()) {
+            struct stat st {};
+            if (name != "report.txt" && stat(dir.File(name).c_str(), &st) == 0) {
+                EXPECT_EQ(st.st_mode & 07777, 0600U) << name;
+            }
+        }
+        file.Close();
+    }
+    struct stat after {};
+    ASSERT_EQ(stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & 07777, before.st_mode & 07777);
+    char note[8] = {};
+    EXPECT_EQ(getxattr(path.c_str(), "user.note", note, sizeof note), 4);
+    EXPECT_STREQ(note, "kept");
+    if (withAcl) {
+        std::vector<char> aclAfter(256);
+        ASSERT_EQ(
+            getxattr(path.c_str(), "system.posix_acl_access", aclAfter.data(), aclAfter.size()),
+            aclSize);
+        EXPECT_EQ(aclAfter, aclBefore);
+    }
+    const mode_t mask = umask(022);
+    Replace(dir.File("fresh.txt"), "new");
+    umask(mask);
+    ASSERT_EQ(stat(dir.File("fresh.txt").c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & 07777, 0644U);
+}
+
+// A path naming one of the process's own descriptors is written through it,
+// after what the descriptor wrote before and before what it writes next.
+// Standard input closed and put on /dev/null is no input.
+TEST(File, PathsNamingOwnDescriptorsAreWrittenThroughThem) {
+    TempDir dir;
+    const std::string target = dir.File("out.txt");
+    const int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    const std::string n = std::to_string(fd);
+    ASSERT_EQ(symlink(("/proc/self/fd/" + n).c_str(), dir.File("link").c_str()), 0);
+    for (const std::string& path : {"/dev/fd/" + n, "/proc/self/fd/" + n, dir.File("link")}) {
+        ASSERT_EQ(write(fd, "<", 1), 1);
+        Replace(path, "body");
+        ASSERT_EQ(write(fd, ">", 1), 1);
+    }
+    close(fd);
+    EXPECT_EQ(ReadWhole(target), "<body><body><body>");
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"link", "out.txt"}));
+
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(STDIN_FILENO);
+        CFile::KeepStandardStreamsOpen();
+        CFile in;
+        _exit(in.OpenStandardInput() || CFile::IsStandardInput("/dev/null") ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+// flock, POSIX record and open-file-description locks all make the target
+// held by another program: a sharing violation, the file untouched.
+TEST(File, EveryKindOfLockIsASharingViolation) {
+    struct flock whole {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    const auto lockWith = [&whole](int fd, int how) {
+        return how == 0 ? flock(fd, LOCK_EX | LOCK_NB) : fcntl(fd, how, &whole);
+    };
+    for (const int how : {0, F_SETLK, F_OFD_SETLK}) {
+        TempDir dir;
+        const std::string path = dir.WriteText("held.txt", "old");
+        const int holder = open(path.c_str(), O_RDWR | O_CLOEXEC);
+        ASSERT_GE(holder, 0);
+        ASSERT_EQ(lockWith(holder, how), 0) << how;
+        CFile file;
+        CFileException error;
+        EXPECT_FALSE(
+            file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive, &error));
+        EXPECT_EQ(error.m_cause, CFileException::sharingViolation) << how;
+        EXPECT_EQ(ReadWhole(path), "old");
+        close(holder);
+    }
+}
+
+// A signal that ends the process while a replacement is written removes the
+// new file, and the process ends as that signal ends it.
+TEST(File, EndingSignalsRemoveTheNewFile) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+        TempDir dir;
+        const std::string path = dir.WriteText("report.txt", "old");
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            CFile file;
+            file.Open(path, CFile::modeCreate | CFile::modeWrite);
+            file.Write("new", 3);
+            file.Flush();
+            raise(signal);
+            _exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+        EXPECT_EQ(ReadWhole(path), "old");
+        EXPECT_EQ(dir.Entries(), std::vector<std::string>{"report.txt"}) << signal;
+    }
 }
 
 }  // namespace

@@ -37,6 +37,10 @@ TEST(FileException, MessagesOfEveryCause) {
     }
     EXPECT_EQ(CFileException(CFileException::fileNotFound, 2, "").GetErrorMessage(),
               "un file senza nome non trovato.");
+    // A name cannot print a line of its own or reach the terminal as a code.
+    EXPECT_EQ(CFileException(CFileException::fileNotFound, 2, "/x/a\nb\t\x1b[1m\x7f\xe8")
+                  .GetErrorMessage(),
+              "/x/a\\nb\\t\\x1B[1m\\x7F\xe8 non trovato.");
     EXPECT_STREQ(CMemoryException().what(), "Memoria insufficiente.");
 }
 

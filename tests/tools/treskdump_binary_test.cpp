@@ -113,3 +113,84 @@ TEST(TreskdumpBinary, StandardStreamsAndPipes) {
     EXPECT_EQ(ReadWhole(dir / "err.txt"), "");
     EXPECT_EQ(ReadWhole(dir / "slow.txt").size(), 40 * expected.size());
 }
+
+// Standard input: its own file is not an output, it is read once, and a
+// closed one is a failure that writes nothing. A path naming standard output
+// is written through it, between what the shell wrote before and after.
+TEST(TreskdumpBinary, StandardInputAndOutputByOtherNames) {
+    TempDir dir;
+    const std::string nuova = kExamples + "/lista_nuova.PRG";
+    const std::string list = dir.WriteText("x.PRG", ReadWhole(nuova));
+    const std::string err = " 2> " + Quote(dir / "err.txt");
+    EXPECT_EQ(RunBinary("-o " + Quote(list) + " -", "< " + Quote(list) + err), 1);
+    EXPECT_EQ(ReadWhole(list), ReadWhole(nuova));
+    EXPECT_EQ(ReadWhole(dir / "err.txt"),
+              "treskdump: stdin: " + list + " è uno dei file in ingresso e non viene sostituito\n");
+    EXPECT_EQ(RunBinary("- -", "< " + Quote(list) + " > /dev/null" + err), 2);
+    const std::string out = dir.WriteText("out.txt", "old");
+    EXPECT_EQ(RunBinary("-o " + Quote(out) + " -", "<&-" + err), 1);
+    EXPECT_EQ(ReadWhole(out), "old");
+    EXPECT_EQ(ReadWhole(dir / "err.txt"), "treskdump: stdin non trovato.\n");
+
+    EXPECT_EQ(std::system(("{ echo HEAD; '" TRESKDUMP_EXE "' -o /dev/stdout " + Quote(list) +
+                           "; echo FOOT; } > " + Quote(out))
+                              .c_str()),
+              0);
+    EXPECT_EQ(ReadWhole(out), "HEAD\n" + ReadWhole(nuova + ".txt") + "FOOT\n");
+}
+
+// A report with a second name, an ACL and an extended attribute keeps all
+// three; one locked with a record lock is not replaced.
+TEST(TreskdumpBinary, ReplacedReportsKeepLinksAttributesAndLocks) {
+    TempDir dir;
+    const std::string nuova = Quote(kExamples + "/lista_nuova.PRG");
+    const std::string report = dir.WriteText("report.txt", "old");
+    ASSERT_EQ(link(report.c_str(), (dir / "other.txt").c_str()), 0);
+    EXPECT_EQ(RunBinary("-o " + Quote(report) + " " + nuova, ""), 0);
+    EXPECT_EQ(ReadWhole(dir / "other.txt"), ReadWhole(kExamples + "/lista_nuova.PRG.txt"));
+
+    const std::string acl = Quote(dir.WriteText("acl.txt", "old"));
+    if (std::system(("setfattr -n user.note -v kept " + acl + " 2>/dev/null && " +
+                     "setfacl -m u:nobody:rw,m::r " + acl + " 2>/dev/null")
+                        .c_str()) != 0) {
+        GTEST_SKIP() << "this file system refuses extended attributes or ACLs";
+    }
+    EXPECT_EQ(RunBinary("-o " + acl + " " + nuova, ""), 0);
+    const std::string shown = "getfacl -cp " + acl + " | grep -x mask::r-- && " +
+                              "getfattr -n user.note --only-values " + acl +
+                              " | grep -x kept && ls -l " + acl + " | grep -q '^-rw-r--r--+'";
+    EXPECT_EQ(std::system(("{ " + shown + "; } > /dev/null 2>&1").c_str()), 0);
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"acl.txt", "other.txt", "report.txt"}));
+
+    const std::string locked =
+        "python3 -c 'import fcntl, subprocess, sys; f = open(sys.argv[1], \"r+\"); "
+        "fcntl.lockf(f, fcntl.LOCK_EX); sys.exit(subprocess.call(sys.argv[2:]))' " +
+        Quote(report) + " '" TRESKDUMP_EXE "' -o " + Quote(report) + " --csv " + nuova;
+    const int raw = std::system((locked + " 2> " + Quote(dir / "err.txt")).c_str());
+    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 1);
+    EXPECT_EQ(ReadWhole(dir / "err.txt"), "treskdump: Durante l'accesso a " + report +
+                                              " si è verificata una violazione di condivisione.\n");
+}
+
+// With SIGPIPE ignored and the reader gone, treskdump stops at the first
+// broken output with one message.
+TEST(TreskdumpBinary, SignalsAndAReaderThatIsGone) {
+    TempDir dir;
+    const std::string nuova = Quote(kExamples + "/lista_nuova.PRG");
+    std::string many;
+    for (int i = 0; i < 40; ++i) {
+        many += nuova + " ";
+    }
+    // More than a pipe holds, so the writes outlast the reader.
+    const std::string status = Quote(dir / "status");
+    ASSERT_EQ(std::system(("trap '' PIPE; { '" TRESKDUMP_EXE "' " + many + "2> " +
+                           Quote(dir / "err.txt") + "; echo $? > " + status +
+                           "; } | head -c 10 > /dev/null")
+                              .c_str()),
+              0);
+    EXPECT_EQ(ReadWhole(dir / "status"), "1\n");
+    const std::string messages = ReadWhole(dir / "err.txt");
+    EXPECT_EQ(messages,
+              "treskdump: Si è verificato un errore sconosciuto durante l'accesso a "
+              "stdout.\n");
+}
