@@ -454,8 +454,15 @@ int MoveOver(const std::string& from, const std::string& to, int& held) {
     if (held >= 0) {
         CloseHandle(ToHandle(held));
         held = -1;
+        // Wine's ReplaceFileA keeps no attributes: they are set again.
+        constexpr DWORD kSettable = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
+                                    FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+        const DWORD attributes = GetFileAttributesA(to.c_str());
         if (ReplaceFileA(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
                          nullptr, nullptr) != 0) {
+            if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kSettable) != 0) {
+                SetFileAttributesA(to.c_str(), attributes & kSettable);
+            }
             return 0;
         }
         if (GetLastError() != ERROR_FILE_NOT_FOUND) {

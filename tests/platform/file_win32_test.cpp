@@ -125,19 +125,41 @@ TEST(File, ReplacingAFileKeepsTheOldOneUntilTheNewIsComplete) {
     EXPECT_EQ(ReadWhole(path), "new");
     EXPECT_EQ(dir.Entries(), entries);
 
-    // Wine run by root may write a read-only file; Windows never does.
-    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
-    HANDLE probe = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (probe == INVALID_HANDLE_VALUE) {
-        CFileException error;
-        EXPECT_FALSE(file.Open(path, CFile::modeCreate | CFile::modeWrite, &error));
-        EXPECT_EQ(error.m_cause, CFileException::accessDenied);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A read-only target is not replaced (Wine run by root could write it); a
+// replaced one keeps its attributes, and one with a second name (a hard link)
+// is written in place, so both names see the new bytes.
+TEST(File, ReplacedFilesKeepAttributesAndLinks) {
+    TempDir dir;
+    const std::string path = dir.WriteText("report.txt", "old");
+    CFile file;
+    CFileException error;
+    for (const DWORD attributes : {DWORD{FILE_ATTRIBUTE_HIDDEN}, DWORD{FILE_ATTRIBUTE_READONLY}}) {
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), attributes));
+        const bool opened = file.Open(path, CFile::modeCreate | CFile::modeWrite, &error);
+        EXPECT_EQ(opened, attributes != FILE_ATTRIBUTE_READONLY) << attributes;
+        if (opened) {
+            file.Write("new", 3);
+            file.Close();
+        } else {
+            EXPECT_EQ(error.m_cause, CFileException::accessDenied);
+        }
         EXPECT_EQ(ReadWhole(path), "new");
-        EXPECT_EQ(dir.Entries(), entries);
-    } else {
-        CloseHandle(probe);
+        EXPECT_EQ(GetFileAttributesA(path.c_str()) & attributes, attributes);
     }
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // so the folder can go
+
+    const std::string other = dir.File("other.txt");
+    if (!CreateHardLinkA(other.c_str(), path.c_str(), nullptr)) {
+        GTEST_SKIP() << "no hard links here";
+    }
+    ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
+    file.Write("newer", 5);
+    file.Close();
+    EXPECT_EQ(ReadWhole(other), "newer");
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"other.txt", "report.txt"}));
 }
 
 // Paths keep their bytes; only the program's own words are converted.
