@@ -227,7 +227,22 @@ void CCutListDlg::OnDropFiles(const std::string& strPath) {
 }
 
 void CCutListDlg::OnOpenStartFile() {
-    OpenAsChosen(m_strStartFile);
+    // As "Sfoglia" would open it, except that a file named on the command
+    // line that cannot be opened is not passed over in silence: the user
+    // typed that name, and an empty list would read as an empty cut list.
+    UpdateData(true);
+    m_strPath = m_strStartFile;
+    UpdateData(false);
+    CFileException openError;
+    bool opened = false;
+    {
+        const CWaitCursor wait;
+        opened = LoadCutListChecked(m_strPath, m_nFormat, m_listCtrl, &openError);
+    }
+    if (!opened) {
+        throw openError;  // the message of its cause, then the empty dialog
+    }
+    OfferFittingLayout();
 }
 
 void CCutListDlg::OpenAsChosen(const std::string& path) {

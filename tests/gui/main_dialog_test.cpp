@@ -378,6 +378,24 @@ TEST(MainDialog, YesToTheLayoutQuestionLoadsTheFileInTheLayoutThatFits) {
     EXPECT_EQ(ReadWhole(dir / "report.txt"), ReadWhole(path + ".txt"));
 }
 
+// A file named on the command line that cannot be opened is reported with
+// its cause's message; the dialog then shows its path and an empty list.
+TEST(MainDialog, ACommandLineFileThatCannotBeOpenedIsReportedAndTheListStaysEmpty) {
+    TempDir dir;
+    const std::string missing = dir.File("manca.PRG");
+    const std::string folder = dir.path();
+    for (const auto& [path, message] : {std::pair{missing, missing + " non trovato."},
+                                        std::pair{folder, "Accesso a " + folder + " negato."}}) {
+        ShownMessage shown;
+        std::unique_ptr<CCutListDlg> dlg;
+        wxTEST_DIALOG(dlg = OpenMainDialog(path, kFormatNew), ExpectMessageBox(&shown));
+        EXPECT_EQ(shown.text, wxString::FromUTF8(message.c_str()));
+        EXPECT_TRUE((shown.style & wxICON_ERROR) != 0);
+        EXPECT_EQ(dlg->m_strPath, path);
+        EXPECT_EQ(dlg->m_listCtrl.GetItemCount(), 0);
+    }
+}
+
 TEST(MainDialog, CancellingTheOpenDialogKeepsTheListAndReadsTheControls) {
     TempDir dir;
     const std::string path = dir.WriteText("lista.PRG", File(ThreeRecords(), kFormatNew));
