@@ -383,7 +383,7 @@ TEST(MainDialog, YesToTheLayoutQuestionLoadsTheFileInTheLayoutThatFits) {
 TEST(MainDialog, ACommandLineFileThatCannotBeOpenedIsReportedAndTheListStaysEmpty) {
     TempDir dir;
     const std::string missing = dir.File("manca.PRG");
-    const std::string folder = dir.path();
+    const std::string& folder = dir.path();
     for (const auto& [path, message] : {std::pair{missing, missing + " non trovato."},
                                         std::pair{folder, "Accesso a " + folder + " negato."}}) {
         ShownMessage shown;
