@@ -7,6 +7,7 @@
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <libintl.h>
 #include <wx/cmndata.h>
 #include <wx/gtk/print.h>
 
@@ -69,11 +70,12 @@ std::vector<std::vector<std::string>> PdfPages(const std::string& pdf) {
 }
 
 // Points the print data at GTK's "Print to File" printer writing a PDF at
-// path. The toolkit's print data has no field for the file's address, so it
-// is set in GTK's own settings, whose setter is looked up at run time (the
-// tests build without GTK's headers).
+// path. The printer is named in the user's language (GTK's own translation,
+// "Stampa su file" in Italian). The toolkit's print data has no field for the
+// file's address, so it is set in GTK's own settings, whose setter is looked
+// up at run time (the tests build without GTK's headers).
 void PrintToPdf(wxPrintData& data, const std::string& path) {
-    data.SetPrinterName(wxS("Print to File"));
+    data.SetPrinterName(wxString::FromUTF8(dgettext("gtk30", "Print to File")));
     using SetSetting = void (*)(GtkPrintSettings*, const char*, const char*);
     const auto set = reinterpret_cast<SetSetting>(dlsym(RTLD_DEFAULT, "gtk_print_settings_set"));
     ASSERT_NE(set, nullptr);
