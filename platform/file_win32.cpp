@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "platform/file.h"
@@ -335,9 +336,11 @@ int HoldTarget(const std::string& path, bool /*exists*/, bool exclusive, Replace
     return 0;
 }
 
+// Shared for deleting only: the console handler below removes the new file
+// while this handle is open.
 int CreateExclusive(const std::string& path, int& error) {
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE,
+                                nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     error = handle == INVALID_HANDLE_VALUE ? LastError() : 0;
     return handle == INVALID_HANDLE_VALUE ? -1 : FromHandle(handle);
 }
@@ -401,11 +404,6 @@ int OpenAgain(const std::string& path, int& error) {
     error = handle == INVALID_HANDLE_VALUE ? LastError() : 0;
     return handle == INVALID_HANDLE_VALUE ? -1 : FromHandle(handle);
 }
-
-// Windows ends a console program on Ctrl+C without running anything of ours
-// that could remove the new file; it is left to the next run's hidden name.
-void RememberPending(const std::string& /*path*/) {}
-void ForgetPending(const std::string& /*path*/) noexcept {}
 
 // A failure whose error code is 0 raises no error: what was read so far is
 // all there is. A pipe whose writer is done (standard input) reports its end
@@ -480,6 +478,85 @@ void SyncFolder(const std::string& /*path*/) {}
 
 void RemoveFile(const std::string& path) noexcept {
     DeleteFileA(path.c_str());
+}
+
+}  // namespace tresk::file_os
+
+namespace {
+
+// The new files being written, for the console handler to remove when the
+// console ends the program. The handler runs on a thread of its own while the
+// main thread may be writing, so a slot changes hands by interlocked
+// exchanges: the main thread fills a free slot and arms it, and either takes
+// it back (ForgetPending) or the handler claims it for removal, never both.
+// Nothing is allocated on the handler's side.
+//
+// The new file is opened shared for deleting (CreateExclusive) so that the
+// handler's DeleteFileA works while the main thread holds it open: the name
+// goes at once (or, on older Windows, as soon as ExitProcess closes the
+// handle). Marking the file delete-on-close from its creation would also
+// cover a process killed outright, but every replace would then have to undo
+// the mark before the move, and a failed undo would lose a finished report.
+enum : LONG { kFree, kFilling, kArmed, kRemoving };
+struct PendingSlot {
+    volatile LONG state = kFree;
+    char path[4096] = {};
+};
+PendingSlot g_pending[4];
+volatile LONG g_ending = 0;
+
+void RemovePending() {
+    InterlockedExchange(&g_ending, 1);
+    for (PendingSlot& slot : g_pending) {
+        if (InterlockedCompareExchange(&slot.state, kRemoving, kArmed) == kArmed) {
+            DeleteFileA(slot.path);
+        }
+    }
+}
+
+// Ctrl+C, Ctrl+Break, the console window closed or the system shutting down:
+// the new files go, then the process ends with the status the system's own
+// handler gives an interrupted program. A logoff reaches only programs run
+// by a service, which go on running after another user's logoff: left to the
+// next handler.
+BOOL WINAPI RemovePendingAndEnd(DWORD event) {
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT &&
+        event != CTRL_SHUTDOWN_EVENT) {
+        return FALSE;
+    }
+    RemovePending();
+    ExitProcess(STATUS_CONTROL_C_EXIT);
+}
+
+}  // namespace
+
+namespace tresk::file_os {
+
+void RememberPending(const std::string& path) {
+    static const bool handled = SetConsoleCtrlHandler(RemovePendingAndEnd, TRUE) != 0;
+    (void)handled;
+    for (PendingSlot& slot : g_pending) {
+        if (path.size() < sizeof slot.path &&
+            InterlockedCompareExchange(&slot.state, kFilling, kFree) == kFree) {
+            std::memcpy(slot.path, path.c_str(), path.size() + 1);
+            InterlockedExchange(&slot.state, kArmed);
+            break;
+        }
+    }
+    // The handler is ending the process and may have passed this slot.
+    if (InterlockedCompareExchange(&g_ending, 1, 1) != 0) {
+        DeleteFileA(path.c_str());
+        Sleep(INFINITE);
+    }
+}
+
+// Nothing allocated, as Abort() needs.
+void ForgetPending(const std::string& path) noexcept {
+    for (PendingSlot& slot : g_pending) {
+        if (slot.state == kArmed && path.compare(slot.path) == 0) {
+            InterlockedCompareExchange(&slot.state, kFree, kArmed);
+        }
+    }
 }
 
 }  // namespace tresk::file_os

@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <initializer_list>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -160,6 +162,39 @@ TEST(File, ReplacedFilesKeepAttributesAndLinks) {
     file.Close();
     EXPECT_EQ(ReadWhole(other), "newer");
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"other.txt", "report.txt"}));
+}
+
+// Ctrl+C while a replace is under way removes the new file and ends the
+// program with the status Ctrl+C gives. The death test's child runs this body
+// again, so it takes the parent's folder from the environment instead of
+// making its own. (Wine makes a console only on an X display and generates
+// no Ctrl+Break.)
+TEST(File, CtrlCRemovesTheNewFile) {
+    const char* const kFolder = "TRESK_CTRL_C_FOLDER";
+    std::optional<TempDir> dir;
+    char inherited[MAX_PATH] = {};
+    if (GetEnvironmentVariableA(kFolder, inherited, MAX_PATH) == 0) {
+        dir.emplace();
+        dir->WriteText("report.txt", "old");
+        ASSERT_TRUE(SetEnvironmentVariableA(kFolder, dir->path().c_str()));
+    }
+    const std::string path = std::string(dir ? dir->path() : inherited) + "\\report.txt";
+    EXPECT_EXIT(
+        {
+            CFile file;
+            file.Open(path, CFile::modeCreate | CFile::modeWrite);
+            file.Write("new", 3);
+            file.Flush();
+            FreeConsole();
+            if (AllocConsole() && GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0)) {
+                Sleep(10000);  // the handler's thread ends the process meanwhile
+            }
+            std::exit(1);
+        },
+        ::testing::ExitedWithCode(static_cast<int>(STATUS_CONTROL_C_EXIT)), "");
+    SetEnvironmentVariableA(kFolder, nullptr);
+    EXPECT_EQ(ReadWhole(path), "old");
+    EXPECT_EQ(dir->Entries(), std::vector<std::string>{"report.txt"});
 }
 
 // Paths keep their bytes; only the program's own words are converted.
