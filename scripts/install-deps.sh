@@ -26,7 +26,8 @@ run_packages=(
 # packaging tests, and the readers that check the PDF and the Excel workbook
 # (qpdf, pdftotext, openpyxl). ImageMagick and librsvg2-bin also serve
 # packaging/icons/render.sh. acl and attr set the ACLs and extended
-# attributes a replaced report must keep.
+# attributes a replaced report must keep; strace sends the converter a signal
+# at a chosen system call.
 test_packages=(
   libgtest-dev googletest libgmock-dev
   xvfb xauth fonts-dejavu-core xdotool x11-utils
@@ -35,7 +36,7 @@ test_packages=(
   desktop-file-utils appstream shared-mime-info file groff-base
   imagemagick librsvg2-bin
   qpdf poppler-utils python3-openpyxl
-  acl attr
+  acl attr strace
 )
 # CI stages: clang with libFuzzer and the sanitizers, the static checkers,
 # Google Benchmark, /usr/bin/time, the package tools (dpkg-shlibdeps,

@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <sys/wait.h>
 
+#include <unistd.h>
+
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -173,7 +177,10 @@ TEST(TreskdumpBinary, ReplacedReportsKeepLinksAttributesAndLocks) {
 }
 
 // With SIGPIPE ignored and the reader gone, treskdump stops at the first
-// broken output with one message.
+// broken output with one message. A signal that ends it while the new report
+// is written, sent by strace as the finished new file goes to the disk,
+// leaves the old report whole, no new file beside it, and ends treskdump
+// with that signal.
 TEST(TreskdumpBinary, SignalsAndAReaderThatIsGone) {
     TempDir dir;
     const std::string nuova = Quote(kExamples + "/lista_nuova.PRG");
@@ -193,4 +200,22 @@ TEST(TreskdumpBinary, SignalsAndAReaderThatIsGone) {
     EXPECT_EQ(messages,
               "treskdump: Si è verificato un errore sconosciuto durante l'accesso a "
               "stdout.\n");
+
+    if (std::system("strace -o /dev/null true 2> /dev/null") != 0) {
+        GTEST_SKIP() << "strace cannot trace programs here";
+    }
+    const std::string report = dir.WriteText("report.txt", "old");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        execlp("strace", "strace", "-qq", "-o", "/dev/null", "-e", "trace=fsync", "-e",
+               "inject=fsync:signal=TERM:when=1", TRESKDUMP_EXE, "-o", report.c_str(),
+               (kExamples + "/lista_nuova.PRG").c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int raw = 0;
+    ASSERT_EQ(waitpid(child, &raw, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(raw) && WTERMSIG(raw) == SIGTERM) << raw;
+    EXPECT_EQ(ReadWhole(report), "old");
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"err.txt", "report.txt", "status"}));
 }
