@@ -4,7 +4,7 @@
 #include <string>
 
 #include "framework/win32/ansi_text.h"
-#include "framework/win32/dialog.h"
+#include "framework/win32/owner_window.h"
 
 namespace {
 
@@ -38,13 +38,9 @@ int CFileDialog::DoModal() {
     std::string path(kPathBuffer, '\0');
     m_fileName.copy(path.data(), std::min<std::size_t>(m_fileName.size(), kPathBuffer - 1));
 
-    HWND owner = AfxHwndOf(m_pParentWnd);
-    if (owner == nullptr) {
-        owner = AfxGetMainHwnd();
-    }
     OPENFILENAMEA ofn{};
     ofn.lStructSize = sizeof(ofn);
-    ofn.hwndOwner = owner;
+    ofn.hwndOwner = AfxOwnerHwnd(m_pParentWnd);
     ofn.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = path.data();

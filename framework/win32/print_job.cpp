@@ -5,7 +5,7 @@
 
 #include "core/windows1252.h"
 #include "framework/win32/ansi_text.h"
-#include "framework/win32/dialog.h"
+#include "framework/win32/owner_window.h"
 #include "framework/win32/win_defs.h"
 
 namespace {
@@ -110,13 +110,9 @@ bool PrintOnDc(HDC dc, const std::string& title, CPrintSource& source, int colum
 
 PrintResult AfxPrintPages(CWnd* pOwner, const std::string& title, CPrintSource& source,
                           int columns) {
-    HWND owner = AfxHwndOf(pOwner);
-    if (owner == nullptr) {
-        owner = AfxGetMainHwnd();
-    }
     PRINTDLGW dialog{};
     dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = owner;
+    dialog.hwndOwner = AfxOwnerHwnd(pOwner);
     dialog.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE;
     PrintResult result;
     if (!PrintDlgW(&dialog)) {
