@@ -6,6 +6,7 @@
 #include "core/windows1252.h"
 #include "framework/win32/ansi_text.h"
 #include "framework/win32/owner_window.h"
+#include "framework/win32/print_job.h"
 #include "framework/win32/win_defs.h"
 
 namespace {
@@ -59,19 +60,18 @@ HFONT FitFont(HDC dc, int columns, int width) {
     }
 }
 
+// Draws line (Windows-1252 bytes) at the left edge, its top at y.
+void DrawLine(HDC dc, int y, const std::string& line) {
+    const std::wstring text = AfxWideText(windows1252::ToUtf8(line));
+    TextOutW(dc, 0, y, text.c_str(), static_cast<int>(text.size()));
+}
+
 // Prints the pages of source on dc; false with reason when the system
 // refused a step (the document is then abandoned).
 bool PrintOnDc(HDC dc, const std::string& title, CPrintSource& source, int columns,
                std::string& reason) {
-    const int width = GetDeviceCaps(dc, HORZRES);
-    const int height = GetDeviceCaps(dc, VERTRES);
-    const HFONT font = FitFont(dc, columns, width);
-    const HGDIOBJ oldFont = SelectObject(dc, font);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    const int lineHeight = std::max(static_cast<int>(metrics.tmHeight), 1);
-    const int linesPerPage = std::max(height / lineHeight, 1);
-    const int pages = source.Paginate(linesPerPage);
+    const CPageTextLayout layout(dc, columns);
+    const int pages = source.Paginate(layout.LinesPerPage());
 
     const std::wstring docName = AfxWideText(title);
     DOCINFOW doc{};
@@ -82,17 +82,10 @@ bool PrintOnDc(HDC dc, const std::string& title, CPrintSource& source, int colum
     for (int index = 0; ok && index < pages; ++index) {
         source.GetPage(index, page);
         ok = StartPage(dc) > 0;
-        SelectObject(dc, font);
-        int y = 0;
-        for (const std::string& line : page.lines) {
-            const std::wstring text = AfxWideText(windows1252::ToUtf8(line));
-            TextOutW(dc, 0, y, text.c_str(), static_cast<int>(text.size()));
-            y += lineHeight;
+        if (ok) {
+            layout.DrawPage(dc, page);
+            ok = EndPage(dc) > 0;
         }
-        const std::wstring footer = AfxWideText(windows1252::ToUtf8(page.footer));
-        TextOutW(dc, 0, (linesPerPage - 1) * lineHeight, footer.c_str(),
-                 static_cast<int>(footer.size()));
-        ok = ok && EndPage(dc) > 0;
     }
     if (ok) {
         ok = EndDoc(dc) > 0;
@@ -101,12 +94,35 @@ bool PrintOnDc(HDC dc, const std::string& title, CPrintSource& source, int colum
         reason = SystemReason(GetLastError());
         AbortDoc(dc);
     }
-    SelectObject(dc, oldFont);
-    DeleteObject(font);
     return ok;
 }
 
 }  // namespace
+
+CPageTextLayout::CPageTextLayout(HDC dc, int columns)
+    : m_font(FitFont(dc, columns, GetDeviceCaps(dc, HORZRES))) {
+    const HGDIOBJ old = SelectObject(dc, m_font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    m_lineHeight = std::max(static_cast<int>(metrics.tmHeight), 1);
+    m_linesPerPage = std::max(GetDeviceCaps(dc, VERTRES) / m_lineHeight, 1);
+}
+
+CPageTextLayout::~CPageTextLayout() {
+    DeleteObject(m_font);
+}
+
+void CPageTextLayout::DrawPage(HDC dc, const ReportPage& page) const {
+    const HGDIOBJ old = SelectObject(dc, m_font);
+    int y = 0;
+    for (const std::string& line : page.lines) {
+        DrawLine(dc, y, line);
+        y += m_lineHeight;
+    }
+    DrawLine(dc, (m_linesPerPage - 1) * m_lineHeight, page.footer);
+    SelectObject(dc, old);
+}
 
 PrintResult AfxPrintPages(CWnd* pOwner, const std::string& title, CPrintSource& source,
                           int columns) {
@@ -114,16 +130,15 @@ PrintResult AfxPrintPages(CWnd* pOwner, const std::string& title, CPrintSource& 
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = AfxOwnerHwnd(pOwner);
     dialog.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE;
+    const bool chosen = PrintDlgW(&dialog) != FALSE;
     PrintResult result;
-    if (!PrintDlgW(&dialog)) {
+    if (!chosen) {
         const DWORD code = CommDlgExtendedError();
         if (code != 0) {
             result.outcome = PrintResult::failed;
             result.reason = DialogReason(code);
         }
-        return result;
-    }
-    if (dialog.hDC == nullptr) {
+    } else if (dialog.hDC == nullptr) {
         result.outcome = PrintResult::failed;
         result.reason = SystemReason(GetLastError());
     } else if (PrintOnDc(dialog.hDC, title, source, columns, result.reason)) {
