@@ -1,7 +1,9 @@
 // Printing on the Win32 back end, as far as it goes without a printer: the
 // pages drawn on an enhanced metafile of the screen (what the system records
-// is what a printer's device context would receive).
+// is what a printer's device context would receive), and the print dialog
+// where the system has no printer.
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -10,6 +12,7 @@
 #include "core/report_pages.h"
 #include "core/text_report.h"
 #include "core/windows1252.h"
+#include "framework/print_job.h"
 #include "framework/win32/ansi_text.h"
 #include "framework/win32/print_job.h"
 #include "framework/win32/win_defs.h"
@@ -136,6 +139,49 @@ TEST(Win32Print, EveryPageCarriesTheTitlesItsRowsAndItsFooterInAFontThatFillsThe
     }
     EXPECT_NE(reportLines[2].find(L"Per\u00F2"), std::wstring::npos);
     ReleaseDC(nullptr, screen);
+}
+
+class COneLinePages final : public CPrintSource {
+public:
+    int Paginate(int) override { return 1; }
+    void GetPage(int, ReportPage& page) override { page = ReportPage{{"riga"}, "piede"}; }
+};
+
+BOOL CALLBACK CancelShown(HWND hwnd, LPARAM shown) {
+    if (IsWindowVisible(hwnd)) {
+        *reinterpret_cast<bool*>(shown) = true;
+        PostMessageW(hwnd, WM_COMMAND, IDCANCEL, 0);
+    }
+    return TRUE;
+}
+
+TEST(Win32Print, WithoutAPrinterTheJobFailsWithTheReasonBeforeAnyDialog) {
+    PRINTDLGW probe{};
+    probe.lStructSize = sizeof(probe);
+    probe.Flags = PD_RETURNDEFAULT;
+    if (PrintDlgW(&probe)) {
+        GlobalFree(probe.hDevMode);
+        GlobalFree(probe.hDevNames);
+        GTEST_SKIP() << "this system has a printer";
+    }
+    // A dialog that opens all the same is cancelled after a while, so that
+    // the test fails instead of waiting for a user.
+    const HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const DWORD thread = GetCurrentThreadId();
+    bool shown = false;
+    std::thread watchdog([&] {
+        while (WaitForSingleObject(done, 5000) == WAIT_TIMEOUT) {
+            EnumThreadWindows(thread, CancelShown, reinterpret_cast<LPARAM>(&shown));
+        }
+    });
+    COneLinePages source;
+    const PrintResult result = AfxPrintPages(nullptr, "prova", source, 120);
+    SetEvent(done);
+    watchdog.join();
+    CloseHandle(done);
+    EXPECT_FALSE(shown) << "a window opened";
+    EXPECT_EQ(result.outcome, PrintResult::failed);
+    EXPECT_EQ(result.reason, "nessuna stampante installata");
 }
 
 }  // namespace

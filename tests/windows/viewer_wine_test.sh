@@ -5,11 +5,11 @@
 # "Sfoglia" and Wine's "Apri" dialog, saves the report through "Salva su
 # file" and "Salva con nome", and compares it byte for byte with the reviewed
 # report; a report that cannot be written (another program holds the file)
-# brings up the stop box and leaves the file as it was; Alt+Space opens the
-# system menu, whose last entry opens the About box; Escape ends the program
-# with status 0. Starts its own Xvfb display when there is none. With SHOTS
-# set to a folder, screenshots of the file dialogs, the stop box and the About
-# box go there.
+# brings up the stop box and leaves the file as it was; Ctrl+P without a
+# printer brings up a stop box; Alt+Space opens the system menu, whose last
+# entry opens the About box; Escape ends the program with status 0. Starts
+# its own Xvfb display when there is none. With SHOTS set to a folder,
+# screenshots of the file dialogs, the stop boxes and the About box go there.
 #
 # Usage: viewer_wine_test.sh VIEWER_EXE EXAMPLES_DIR
 set -euo pipefail
@@ -150,6 +150,32 @@ if answer_wine_dialog "Salva con nome" "$(windows_path "$held")"; then
     ls "$work" | cmp -s - "$work/files.before" || fail "the failed report left a file behind"
 fi
 exec 9>&-
+
+# Ctrl+P where the system has no printer (no CUPS printer for Wine): a stop
+# box says so, where Wine would show its print dialog with an empty list.
+if command -v lpstat >/dev/null && [ -n "$(lpstat -e 2>/dev/null)" ]; then
+    echo "skipped: Ctrl+P without a printer, as this system has printers"
+else
+    activate "$main"
+    click_dialog 200 200  # the list
+    xdotool key ctrl+p
+    poll 100 box_shown || true
+    box=$(program_windows | grep -vx "$main" | head -n 1 || true)
+    print_dialog=$(find_window 1 '^(Stampa|Print)$')
+    if [ -n "$print_dialog" ]; then
+        fail "Ctrl+P without a printer opened the print dialog"
+        activate "$print_dialog"
+        xdotool key Escape
+    elif [ -z "$box" ]; then
+        fail "Ctrl+P without a printer showed nothing"
+    else
+        echo "ok: Ctrl+P without a printer shows a stop box"
+        shot no-printer-box
+        activate "$box"
+        xdotool key Return
+        poll 100 dialog_alone || fail "Enter did not close the no-printer box"
+    fi
+fi
 
 # Alt+Space opens the system menu; Up from its first entry goes round to the
 # last one, ours (Wine adds entries of its own above it).
