@@ -612,18 +612,29 @@ void PutBack(int target, int fresh, long long done, long long oldSize, unsigned 
     os::SyncToDisk(target);
 }
 
+// Holds back the signals that end the process while it lives.
+class EndingHeld {
+public:
+    EndingHeld() { os::HoldEnding(); }
+    ~EndingHeld() { os::ReleaseEnding(); }
+    EndingHeld(const EndingHeld&) = delete;
+    EndingHeld& operator=(const EndingHeld&) = delete;
+};
+
 }  // namespace
 
 // The finished new file's bytes are copied into the held target itself, so
 // every name of it (and its attributes) stays. Not atomic against a crash:
 // until the copy is whole the old bytes wait in the new file's place and go
-// back into the target if the copy fails.
+// back into the target if the copy fails. A signal waits for the copy or the
+// putting back to end.
 void CFile::CommitInPlace() {
     const long long newSize = os::FileSize(m_fd);
     const long long oldSize = os::FileSize(m_lockFd);
     if (newSize < 0 || oldSize < 0) {
         ThrowOsError(os::kNotOpen);
     }
+    const EndingHeld held;
     long long done = 0;
     int error = SwapContents(m_lockFd, m_fd, std::max(newSize, oldSize), m_buf, done);
     if (error == 0) {

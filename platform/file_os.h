@@ -81,6 +81,13 @@ int OpenAgain(const std::string& path, int& error);
 void RememberPending(const std::string& path);
 void ForgetPending(const std::string& path) noexcept;
 
+// Between HoldEnding and ReleaseEnding a signal (on Windows, a console event)
+// that ends the process waits: a target overwritten in place ends whole, or
+// with its old bytes put back, before the new file that holds them is
+// removed. One that came meanwhile ends the process in ReleaseEnding.
+void HoldEnding();
+void ReleaseEnding() noexcept;
+
 // Reads up to count bytes: how many were read, 0 at the end of the file, or
 // -1 with error set when the system refuses the read.
 std::ptrdiff_t ReadSome(int fd, void* buffer, std::size_t count, int& error);

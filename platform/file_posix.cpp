@@ -11,6 +11,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -663,9 +664,26 @@ PendingSlot g_pending[4];
 
 constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 
+// Whether an ending signal ends the process at once (kRunning), waits
+// (kHolding; kHeld + the signal once one came) or is ending it (kEnding). An
+// atomic, as a signal may be handled on another thread of the viewer.
+enum : int { kRunning, kHolding, kEnding, kHeld };
+std::atomic<int> g_ending{kRunning};
+
 // Removes the new files, then ends the process the way the signal does by
-// default. Only async-signal-safe calls.
+// default; while held, only notes the signal. Only async-signal-safe calls.
 extern "C" void RemovePendingAndEnd(int signal) {
+    int state = g_ending.load();
+    for (;;) {
+        if (state == kEnding ||
+            (state == kRunning && g_ending.compare_exchange_weak(state, kEnding))) {
+            break;
+        }
+        if (state >= kHeld ||
+            (state == kHolding && g_ending.compare_exchange_weak(state, kHeld + signal))) {
+            return;  // one held signal is enough
+        }
+    }
     for (PendingSlot& slot : g_pending) {
         if (slot.armed != 0) {
             ::unlink(slot.path);
@@ -688,6 +706,7 @@ void CatchEndingSignals() {
             }
             struct sigaction handler {};
             handler.sa_handler = RemovePendingAndEnd;
+            handler.sa_flags = SA_RESTART;  // a held signal lets the copy go on
             sigfillset(&handler.sa_mask);
             ::sigaction(signal, &handler, nullptr);
         }
@@ -717,6 +736,25 @@ void ForgetPending(const std::string& path) noexcept {
         if (slot.armed != 0 && path.compare(slot.path) == 0) {
             slot.armed = 0;
         }
+    }
+}
+
+// A signal handled on another thread is ending the process when the hold
+// cannot begin: this thread waits for the end.
+void HoldEnding() {
+    int state = kRunning;
+    while (!g_ending.compare_exchange_weak(state, kHolding)) {
+        if (state != kRunning) {
+            ::pause();
+            state = kRunning;
+        }
+    }
+}
+
+void ReleaseEnding() noexcept {
+    const int state = g_ending.exchange(kRunning);
+    if (state >= kHeld) {
+        RemovePendingAndEnd(state - kHeld);
     }
 }
 

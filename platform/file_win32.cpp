@@ -398,9 +398,10 @@ int SetFileSize(int fd, long long size) {
                : 0;
 }
 
+// Shared for deleting, as CreateExclusive.
 int OpenAgain(const std::string& path, int& error) {
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     error = handle == INVALID_HANDLE_VALUE ? LastError() : 0;
     return handle == INVALID_HANDLE_VALUE ? -1 : FromHandle(handle);
 }
@@ -503,10 +504,16 @@ struct PendingSlot {
     char path[4096] = {};
 };
 PendingSlot g_pending[4];
-volatile LONG g_ending = 0;
+
+// Whether a console event ends the process at once (kRunning), waits while a
+// target is overwritten in place (kHolding), or is ending it (kEnding).
+enum : LONG { kRunning, kHolding, kEnding };
+volatile LONG g_ending = kRunning;
 
 void RemovePending() {
-    InterlockedExchange(&g_ending, 1);
+    while (InterlockedCompareExchange(&g_ending, kEnding, kRunning) == kHolding) {
+        Sleep(10);
+    }
     for (PendingSlot& slot : g_pending) {
         if (InterlockedCompareExchange(&slot.state, kRemoving, kArmed) == kArmed) {
             DeleteFileA(slot.path);
@@ -544,7 +551,7 @@ void RememberPending(const std::string& path) {
         }
     }
     // The handler is ending the process and may have passed this slot.
-    if (InterlockedCompareExchange(&g_ending, 1, 1) != 0) {
+    if (InterlockedCompareExchange(&g_ending, kEnding, kEnding) == kEnding) {
         DeleteFileA(path.c_str());
         Sleep(INFINITE);
     }
@@ -557,6 +564,19 @@ void ForgetPending(const std::string& path) noexcept {
             InterlockedCompareExchange(&slot.state, kFree, kArmed);
         }
     }
+}
+
+// The handler's thread waits for ReleaseEnding (Windows ends the process
+// anyway 5 s after its console closed). When the handler is ending the
+// process already, this thread waits for the end.
+void HoldEnding() {
+    if (InterlockedCompareExchange(&g_ending, kHolding, kRunning) != kRunning) {
+        Sleep(INFINITE);
+    }
+}
+
+void ReleaseEnding() noexcept {
+    InterlockedExchange(&g_ending, kRunning);
 }
 
 }  // namespace tresk::file_os

@@ -20,6 +20,7 @@
 
 #include "platform/file.h"
 #include "platform/file_faults.h"
+#include "platform/file_os.h"
 #include "tests/support/temp_files.h"
 
 namespace {
@@ -387,6 +388,28 @@ TEST(File, EndingSignalsRemoveTheNewFile) {
         EXPECT_EQ(ReadWhole(path), "old");
         EXPECT_EQ(dir.Entries(), std::vector<std::string>{"report.txt"}) << signal;
     }
+}
+
+// A signal while a target is overwritten in place waits: the process goes on
+// until the hold ends, then ends with that signal, the new file removed.
+TEST(File, AHeldSignalEndsTheProcessWhenReleased) {
+    TempDir dir;
+    const std::string path = dir.WriteText("report.txt", "old");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        CFile file;
+        file.Open(path, CFile::modeCreate | CFile::modeWrite);
+        tresk::file_os::HoldEnding();
+        raise(SIGTERM);
+        dir.WriteText("went-on", "");
+        tresk::file_os::ReleaseEnding();
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"report.txt", "went-on"}));
 }
 
 }  // namespace

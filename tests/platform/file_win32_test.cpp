@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <initializer_list>
 #include <optional>
 #include <stdexcept>
@@ -165,10 +166,10 @@ TEST(File, ReplacedFilesKeepAttributesAndLinks) {
 }
 
 // Ctrl+C while a replace is under way removes the new file and ends the
-// program with the status Ctrl+C gives. The death test's child runs this body
-// again, so it takes the parent's folder from the environment instead of
-// making its own. (Wine makes a console only on an X display and generates
-// no Ctrl+Break.)
+// program with the status Ctrl+C gives; while held (a copy in place), only
+// once the hold ends. The death tests' children run this body again, so they
+// take the parent's folder from the environment instead of making their own.
+// (Wine makes a console only on an X display and generates no Ctrl+Break.)
 TEST(File, CtrlCRemovesTheNewFile) {
     const char* const kFolder = "TRESK_CTRL_C_FOLDER";
     std::optional<TempDir> dir;
@@ -178,23 +179,37 @@ TEST(File, CtrlCRemovesTheNewFile) {
         dir->WriteText("report.txt", "old");
         ASSERT_TRUE(SetEnvironmentVariableA(kFolder, dir->path().c_str()));
     }
-    const std::string path = std::string(dir ? dir->path() : inherited) + "\\report.txt";
-    EXPECT_EXIT(
-        {
-            CFile file;
-            file.Open(path, CFile::modeCreate | CFile::modeWrite);
-            file.Write("new", 3);
-            file.Flush();
-            FreeConsole();
-            if (AllocConsole() && GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0)) {
-                Sleep(10000);  // the handler's thread ends the process meanwhile
-            }
-            std::exit(1);
-        },
-        ::testing::ExitedWithCode(static_cast<int>(STATUS_CONTROL_C_EXIT)), "");
+    const std::string folder = dir ? dir->path() : inherited;
+    for (const bool held : {false, true}) {
+        EXPECT_EXIT(
+            {
+                CFile file;
+                file.Open(folder + "\\report.txt", CFile::modeCreate | CFile::modeWrite);
+                file.Write("new", 3);
+                file.Flush();
+                if (held) {
+                    tresk::file_os::HoldEnding();
+                }
+                FreeConsole();
+                if (AllocConsole() && GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0)) {
+                    Sleep(held ? 1000 : 10000);  // the handler's thread ends it meanwhile
+                }
+                if (held) {
+                    std::ofstream(folder + "\\went-on");
+                    tresk::file_os::ReleaseEnding();
+                    Sleep(10000);
+                }
+                std::exit(1);
+            },
+            ::testing::ExitedWithCode(static_cast<int>(STATUS_CONTROL_C_EXIT)), "")
+            << held;
+        if (dir) {  // the child of the second goes on here past the first
+            EXPECT_EQ(ReadWhole(dir->File("report.txt")), "old");
+            EXPECT_EQ(dir->Entries(), (held ? std::vector<std::string>{"report.txt", "went-on"}
+                                            : std::vector<std::string>{"report.txt"}));
+        }
+    }
     SetEnvironmentVariableA(kFolder, nullptr);
-    EXPECT_EQ(ReadWhole(path), "old");
-    EXPECT_EQ(dir->Entries(), std::vector<std::string>{"report.txt"});
 }
 
 // Paths keep their bytes; only the program's own words are converted.

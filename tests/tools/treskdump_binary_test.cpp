@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "tests/support/temp_files.h"
 
@@ -178,9 +179,9 @@ TEST(TreskdumpBinary, ReplacedReportsKeepLinksAttributesAndLocks) {
 
 // With SIGPIPE ignored and the reader gone, treskdump stops at the first
 // broken output with one message. A signal that ends it while the new report
-// is written, sent by strace as the finished new file goes to the disk,
-// leaves the old report whole, no new file beside it, and ends treskdump
-// with that signal.
+// is written, sent by strace at a chosen system call, ends treskdump with that
+// signal and leaves no new file: sent as the finished new file goes to the
+// disk, the old report stays whole.
 TEST(TreskdumpBinary, SignalsAndAReaderThatIsGone) {
     TempDir dir;
     const std::string nuova = Quote(kExamples + "/lista_nuova.PRG");
@@ -204,18 +205,29 @@ TEST(TreskdumpBinary, SignalsAndAReaderThatIsGone) {
     if (std::system("strace -o /dev/null true 2> /dev/null") != 0) {
         GTEST_SKIP() << "strace cannot trace programs here";
     }
+    // At the first write into a target with a second name, overwritten in
+    // place, the signal waits until the copy is whole.
     const std::string report = dir.WriteText("report.txt", "old");
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        execlp("strace", "strace", "-qq", "-o", "/dev/null", "-e", "trace=fsync", "-e",
-               "inject=fsync:signal=TERM:when=1", TRESKDUMP_EXE, "-o", report.c_str(),
-               (kExamples + "/lista_nuova.PRG").c_str(), static_cast<char*>(nullptr));
-        _exit(127);
+    const std::string linked = dir.WriteText("linked.txt", std::string(100000, 'x'));
+    ASSERT_EQ(link(linked.c_str(), (dir / "other.txt").c_str()), 0);
+    const std::string list = kExamples + "/lista_nuova.PRG";
+    for (const auto& [target, call, expected] :
+         {std::tuple{report, "fsync", std::string("old")},
+          std::tuple{linked, "pwrite64", ReadWhole(list + ".txt")}}) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const std::string inject = std::string("inject=") + call + ":signal=TERM:when=1";
+            execlp("strace", "strace", "-qq", "-o", "/dev/null", "-e", inject.c_str(),
+                   TRESKDUMP_EXE, "-o", target.c_str(), list.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        int raw = 0;
+        ASSERT_EQ(waitpid(child, &raw, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(raw) && WTERMSIG(raw) == SIGTERM) << call << raw;
+        EXPECT_TRUE(ReadWhole(target) == expected) << call;
     }
-    int raw = 0;
-    ASSERT_EQ(waitpid(child, &raw, 0), child);
-    EXPECT_TRUE(WIFSIGNALED(raw) && WTERMSIG(raw) == SIGTERM) << raw;
-    EXPECT_EQ(ReadWhole(report), "old");
-    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"err.txt", "report.txt", "status"}));
+    EXPECT_TRUE(ReadWhole(dir / "other.txt") == ReadWhole(linked));
+    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"err.txt", "linked.txt", "other.txt",
+                                                       "report.txt", "status"}));
 }
