@@ -4,6 +4,7 @@
 // program finds the resources linked into its executable.
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -16,9 +17,9 @@ struct AfxStringResource {
 
 struct AfxIconResource {
     int id;
-    // The images as XPM data, one per size, largest first. A back end that
-    // takes icons from the executable's own resources uses only the id.
-    std::vector<const char* const*> xpmImages;
+    // The images as PNG files, one per size. A back end that takes icons
+    // from the executable's own resources uses only the id.
+    std::span<const std::span<const unsigned char>> pngImages;
 };
 
 struct AfxResources {

@@ -4,9 +4,8 @@
 
 #include "core/prg_layout.h"
 #include "framework/dialog_template.h"
+#include "resources/program_icon.h"
 #include "resources/resource.h"
-#include "resources/treskviewer_16.xpm"
-#include "resources/treskviewer_32.xpm"
 #include "resources/version.h"
 
 namespace {
@@ -63,7 +62,7 @@ const AfxResources& TreskViewerResources() {
           "Il file \"%1\" non si legge per intero nel formato \"%2\".\n"
           "Si legge per intero nel formato \"%3\": ricaricarlo in quel formato?"},
          {IDS_NOT_FOUND, "Nessuna riga contiene \"%1\"."}},
-        {{IDR_MAINFRAME, {treskviewer_32_xpm, treskviewer_16_xpm}}},
+        {{IDR_MAINFRAME, ProgramIconPngs()}},
     };
     return resources;
 }

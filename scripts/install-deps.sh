@@ -14,27 +14,27 @@ set -euo pipefail
 # Building and running: the compiler and make, CMake, wxWidgets for GTK and
 # its translations (the file dialogs' buttons in the user's language), GTK's
 # SVG loader and icon theme (the file dialogs' icons), zlib (the workbook's
-# compression).
+# compression), rsvg-convert (the program icon, drawn from its SVG at build
+# time).
 run_packages=(
   build-essential cmake pkg-config
   libwxgtk3.2-dev wx3.2-i18n zlib1g-dev
-  librsvg2-common adwaita-icon-theme
+  librsvg2-common adwaita-icon-theme librsvg2-bin
 )
 # Testing: GoogleTest, a virtual X display with a font, xdotool and xwininfo
 # to drive the real program, a session bus with the accessibility bus (as on
 # a GNOME desktop), the Italian locale, and the validators and tools of the
 # packaging tests, and the readers that check the PDF and the Excel workbook
-# (qpdf, pdftotext, openpyxl). ImageMagick and librsvg2-bin also serve
-# packaging/icons/render.sh. acl and attr set the ACLs and extended
-# attributes a replaced report must keep; strace sends the converter a signal
-# at a chosen system call.
+# (qpdf, pdftotext, openpyxl), ImageMagick for screenshots. acl and attr set
+# the ACLs and extended attributes a replaced report must keep; strace sends
+# the converter a signal at a chosen system call.
 test_packages=(
   libgtest-dev googletest libgmock-dev
   xvfb xauth fonts-dejavu-core xdotool x11-utils
   dbus-daemon at-spi2-core
   locales
   desktop-file-utils appstream shared-mime-info file groff-base
-  imagemagick librsvg2-bin
+  imagemagick
   qpdf poppler-utils python3-openpyxl
   acl attr strace
 )

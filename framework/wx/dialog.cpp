@@ -5,6 +5,7 @@
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/dcclient.h>
+#include <wx/image.h>
 #include <wx/menu.h>
 #include <wx/radiobut.h>
 #include <wx/settings.h>
@@ -254,9 +255,17 @@ CIcon AfxLoadIcon(int nIDResource) {
     if (resource == nullptr) {
         return CIcon();
     }
+    // The images are PNG files, which the toolkit reads through its handler.
+    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) {
+        wxImage::AddHandler(new wxPNGHandler);
+    }
     auto images = std::make_shared<CIconImages>();
-    for (const char* const* xpm : resource->xpmImages) {
-        images->icons.AddIcon(wxIcon(xpm));
+    for (const std::span<const unsigned char> png : resource->pngImages) {
+        wxIcon icon;
+        icon.CopyFromBitmap(wxBitmap::NewFromPNGData(png.data(), png.size()));
+        if (icon.IsOk()) {
+            images->icons.AddIcon(icon);
+        }
     }
     return CIcon(std::move(images));
 }

@@ -1,8 +1,10 @@
 // The main dialog driven as a user drives it: start-up state, choosing files
 // in each layout, reloads from the path field, the report, error reports,
 // and the keys that end it.
+#include <algorithm>
 #include <clocale>
 #include <cstdlib>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <wx/listctrl.h>
@@ -139,6 +141,16 @@ TEST(MainDialog, StartsWithTitledColumnsEmptyFieldWithFocusAndFirstLayoutChecked
     // answers with.
     ASSERT_FALSE(dlg->m_icon.IsNull());
     EXPECT_TRUE(Wnd(*dlg).GetIcon().IsOk());
+    // Every size drawn for the window manager decodes to a square image.
+    const wxIconBundle& icons = Wnd(*dlg).GetIcons();
+    std::vector<int> sizes;
+    for (size_t i = 0; i < icons.GetIconCount(); ++i) {
+        const wxIcon icon = icons.GetIconByIndex(i);
+        EXPECT_EQ(icon.GetHeight(), icon.GetWidth());
+        sizes.push_back(icon.GetWidth());
+    }
+    std::sort(sizes.begin(), sizes.end());
+    EXPECT_EQ(sizes, (std::vector<int>{16, 24, 32, 48, 64, 128}));
     AfxMsgParams query;
     Wnd(*dlg).Dispatch(AfxMsg::queryDragIcon, 0, query);
     EXPECT_EQ(query.icon, dlg->m_icon);

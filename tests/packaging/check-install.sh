@@ -57,6 +57,12 @@ head -n 1 "$prefix/share/doc/treskviewer/copyright" |
 grep -q 'Permission is hereby granted, free of charge' "$prefix/share/doc/treskviewer/copyright"
 
 if [ "$gui" = ON ]; then
+  # The theme's bitmaps, drawn from the SVG at build time, have their folder's size.
+  for size in 16 32 48; do
+    png=$prefix/share/icons/hicolor/${size}x$size/apps/treskviewer.png
+    file -b "$png" | grep -q "^PNG image data, $size x $size, 8-bit/color RGBA" ||
+      { echo "$png: $(file -b "$png")"; exit 1; }
+  done
   desktop-file-validate "$prefix/share/applications/treskviewer.desktop"
   # validate-tree also checks that the metainfo's launchable names an
   # installed desktop entry and that the icon it names is in the tree.
