@@ -114,17 +114,19 @@ std::string ToUtf8(std::string_view bytes) {
 
 namespace {
 
-// The byte of a code point, or '?' for one the code page lacks.
-char EncodeCodePoint(char32_t cp) {
+// The byte of a code point; false for one the code page lacks.
+bool EncodeCodePoint(char32_t cp, char& byte) {
     if (cp < 0x80 || (cp >= 0xA0 && cp < 0x100)) {
-        return static_cast<char>(cp);
+        byte = static_cast<char>(cp);
+        return true;
     }
-    for (unsigned byte = 0x80; byte < 0xA0; ++byte) {
-        if (Decode(byte) == cp) {
-            return static_cast<char>(byte);
+    for (unsigned b = 0x80; b < 0xA0; ++b) {
+        if (Decode(b) == cp) {
+            byte = static_cast<char>(b);
+            return true;
         }
     }
-    return '?';
+    return false;
 }
 
 // The code point of the UTF-8 sequence at text[i], moving i past it; an
@@ -155,9 +157,25 @@ char32_t NextCodePoint(std::string_view text, std::size_t& i) {
 std::string FromUtf8(std::string_view utf8) {
     std::string out;
     for (std::size_t i = 0; i < utf8.size();) {
-        out += EncodeCodePoint(NextCodePoint(utf8, i));
+        char byte = '?';
+        EncodeCodePoint(NextCodePoint(utf8, i), byte);
+        out += byte;
     }
     return out;
+}
+
+bool FromUtf8Exact(std::string_view utf8, std::string& out) {
+    out.clear();
+    for (std::size_t i = 0; i < utf8.size();) {
+        // A byte that is not UTF-8 comes as U+FFFD, which the code page
+        // lacks too.
+        char byte = '?';
+        if (!EncodeCodePoint(NextCodePoint(utf8, i), byte)) {
+            return false;
+        }
+        out += byte;
+    }
+    return true;
 }
 
 }  // namespace windows1252

@@ -35,6 +35,11 @@ std::string ToUtf8(std::string_view bytes);
 // becomes '?'.
 std::string FromUtf8(std::string_view utf8);
 
+// The Windows-1252 bytes of a UTF-8 text into out; false, out unspecified,
+// when it holds a character the code page lacks or a byte that is not UTF-8
+// (a text typed to be looked for among the cells, which then holds none).
+bool FromUtf8Exact(std::string_view utf8, std::string& out);
+
 // The byte of each byte's lower-case letter: A to Z, the accented capitals
 // from 0xC0 to 0xDE (but the multiplication sign 0xD7), and the four capitals
 // among 0x8A to 0x9F (Š, Œ, Ž, Ÿ) become their small letters; every other

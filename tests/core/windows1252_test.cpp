@@ -59,6 +59,14 @@ TEST(Windows1252, FromUtf8TakesEveryByteBackAndMarksTheRest) {
     // A character the code page lacks, a stray continuation byte, a cut
     // sequence.
     EXPECT_EQ(windows1252::FromUtf8("\xE2\x82\xAC\xE2\x86\x92\x80x\xC3"), "\x80??x?");
+
+    // The exact form refuses what the lenient one marks with '?'.
+    std::string exact;
+    EXPECT_TRUE(windows1252::FromUtf8Exact(windows1252::ToUtf8(all), exact));
+    EXPECT_EQ(exact, all);
+    for (const char* text : {"\xE2\x86\x92", "a\x80", "\xC3", "\xEF\xBF\xBD"}) {
+        EXPECT_FALSE(windows1252::FromUtf8Exact(text, exact)) << text;
+    }
 }
 
 }  // namespace
