@@ -4,6 +4,19 @@
 
 namespace {
 const AfxResources* g_resources = nullptr;
+
+// The entry with this id in the registered resources' table, or nullptr.
+template <typename Resource>
+const Resource* FindById(std::vector<Resource> AfxResources::*table, int id) {
+    if (g_resources != nullptr) {
+        for (const Resource& resource : g_resources->*table) {
+            if (resource.id == id) {
+                return &resource;
+            }
+        }
+    }
+    return nullptr;
+}
 }  // namespace
 
 void AfxSetResources(const AfxResources* resources) {
@@ -33,14 +46,15 @@ std::string AfxLoadString(int id) {
 }
 
 const AfxIconResource* AfxFindIconResource(int id) {
-    if (g_resources != nullptr) {
-        for (const AfxIconResource& icon : g_resources->icons) {
-            if (icon.id == id) {
-                return &icon;
-            }
-        }
-    }
-    return nullptr;
+    return FindById(&AfxResources::icons, id);
+}
+
+const AfxMenuResource* AfxFindMenuResource(int id) {
+    return FindById(&AfxResources::menus, id);
+}
+
+const AfxAcceleratorTable* AfxFindAcceleratorTable(int id) {
+    return FindById(&AfxResources::accelerators, id);
 }
 
 std::string AfxGetModuleName() {

@@ -22,6 +22,31 @@ struct AfxIconResource {
     std::span<const std::span<const unsigned char>> pngImages;
 };
 
+// A popup menu: its entries in order; an entry with id 0 is a separator. A
+// text may end with a tab and the entry's shortcut, shown at the right.
+struct AfxMenuItem {
+    int id;
+    const char* text;
+};
+
+struct AfxMenuResource {
+    int id;
+    std::vector<AfxMenuItem> items;
+};
+
+// A key that gives a command: its virtual-key code (letters as capitals),
+// with FCONTROL, FSHIFT and FALT for the keys that must be held with it.
+struct AfxAccelerator {
+    unsigned flags;
+    int key;
+    int command;
+};
+
+struct AfxAcceleratorTable {
+    int id;
+    std::vector<AfxAccelerator> keys;
+};
+
 struct AfxResources {
     // The name of the executable the program was built as, without extension
     // (the version record's internal name).
@@ -29,6 +54,8 @@ struct AfxResources {
     std::vector<const DlgTemplate*> dialogs;
     std::vector<AfxStringResource> strings;
     std::vector<AfxIconResource> icons;
+    std::vector<AfxMenuResource> menus;
+    std::vector<AfxAcceleratorTable> accelerators;
 };
 
 // Registers resources, which must outlive every window (nullptr: none).
@@ -40,5 +67,8 @@ const DlgTemplate* AfxFindDialogTemplate(int id);
 std::string AfxLoadString(int id);
 // The icon resource with this identifier, or nullptr.
 const AfxIconResource* AfxFindIconResource(int id);
+// The menu or the accelerator table with this identifier, or nullptr.
+const AfxMenuResource* AfxFindMenuResource(int id);
+const AfxAcceleratorTable* AfxFindAcceleratorTable(int id);
 // The executable's name without extension, "" before registration.
 std::string AfxGetModuleName();

@@ -1,5 +1,6 @@
 #include "framework/dialog.h"
 
+#include "core/windows1252.h"
 #include "framework/app_resources.h"
 #include "framework/dialog_template.h"
 #include "framework/list_ctrl.h"
@@ -121,17 +122,32 @@ bool CDialog::UpdateData(bool saveAndValidate) {
     return true;
 }
 
-void CDialog::SetCommandKey(char letter, int commandId) {
-    m_commandKeys.emplace_back(letter, commandId);
+bool CDialog::LoadAccelTable(int nIDResource) {
+    m_accelerators = AfxFindAcceleratorTable(nIDResource);
+    return m_accelerators != nullptr;
 }
 
-int CDialog::GetCommandKey(int letter) const {
-    for (const auto& [key, command] : m_commandKeys) {
-        if (key == letter) {
-            return command;
+int CDialog::TranslateAccelerator(int key, unsigned modifiers) const {
+    if (m_accelerators != nullptr) {
+        for (const AfxAccelerator& accel : m_accelerators->keys) {
+            if (accel.key == key && accel.flags == modifiers) {
+                return accel.command;
+            }
         }
     }
     return 0;
+}
+
+void CDialog::GotoDlgCtrl(int nID) {
+    if (m_hWnd != nullptr) {
+        AfxGotoDlgCtrl(*m_hWnd, nID);
+    }
+}
+
+bool CDialog::GetDlgItemTextWindows1252(int nID, std::string& text) const {
+    std::string utf8;
+    return m_hWnd != nullptr && AfxGetEditTextUtf8(*m_hWnd, nID, utf8) &&
+           windows1252::FromUtf8Exact(utf8, text);
 }
 
 void CDialog::EndDialog(int result) {

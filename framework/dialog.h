@@ -5,13 +5,12 @@
 #pragma once
 
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "framework/wnd.h"
 
 class CDialog;
 class CListCtrl;
+struct AfxAcceleratorTable;
 struct DlgTemplate;
 
 // One transfer between the controls of a dialog and its members.
@@ -61,11 +60,21 @@ public:
     const DlgTemplate* GetTemplate() const { return m_template; }
     bool IsInTransfer() const { return m_transferDepth > 0; }
 
-    // Ctrl+letter (an upper-case letter) sends the command commandId to the
-    // dialog's message map, as a menu entry of that command would.
-    void SetCommandKey(char letter, int commandId);
-    // The command of Ctrl+letter, 0 when none was set.
-    int GetCommandKey(int letter) const;
+    // While the dialog or one of its controls has the keyboard focus, the
+    // keys of the accelerator table nIDResource send its commands to the
+    // message map (ON_COMMAND). False when there is no such table.
+    bool LoadAccelTable(int nIDResource);
+    // The command of key (a virtual-key code) pressed with the modifiers
+    // (FCONTROL, FSHIFT, FALT) held; 0 when the table has none.
+    int TranslateAccelerator(int key, unsigned modifiers) const;
+
+    // Gives the control nID the keyboard focus; an edit field's text is
+    // selected, as when Tab reaches it.
+    void GotoDlgCtrl(int nID);
+    // The text of the edit field nID as Windows-1252 bytes, the code page of
+    // a cut list's cells; false when the field holds a character the code
+    // page lacks (or there is no such field).
+    bool GetDlgItemTextWindows1252(int nID, std::string& text) const;
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
@@ -86,5 +95,5 @@ private:
     CWnd* m_pParentWnd;
     int m_transferDepth = 0;
     int m_result = 0;
-    std::vector<std::pair<char, int>> m_commandKeys;
+    const AfxAcceleratorTable* m_accelerators = nullptr;
 };

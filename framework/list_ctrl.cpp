@@ -51,6 +51,28 @@ void CListCtrl::EnableRowCopy() {
     }
 }
 
+void CListCtrl::CopySelectedRows() {
+    if (m_view != nullptr) {
+        AfxCopyListSelection(*m_view);
+    }
+}
+
+void CListCtrl::SelectAllRows() {
+    if (m_view != nullptr) {
+        AfxSelectAllListRows(*m_view);
+    }
+}
+
+int CListCtrl::GetFocusedItem() const {
+    return m_view != nullptr ? AfxGetListFocusedRow(*m_view) : -1;
+}
+
+void CListCtrl::SelectOnlyItem(int row) {
+    if (m_view != nullptr && row >= 0 && row < GetItemCount()) {
+        AfxSelectOnlyListRow(*m_view, row);
+    }
+}
+
 void CListCtrl::NotifyRows() {
     if (m_view != nullptr) {
         AfxListRowsChanged(*m_view);

@@ -35,6 +35,21 @@ public:
     // under a line of the column headings, the cells decoded as the list
     // shows them; Ctrl+A selects every row.
     void EnableRowCopy();
+    // What Ctrl+C and Ctrl+A do, for a menu's entries.
+    void CopySelectedRows();
+    void SelectAllRows();
+
+    // A right click on the list, Shift+F10 and the context-menu key open the
+    // menu resource nIDResource (0: none); the entry chosen is sent as a
+    // command to the message map of the list's dialog (ON_COMMAND).
+    void SetContextMenu(int nIDResource) { m_contextMenu = nIDResource; }
+    int GetContextMenu() const { return m_contextMenu; }
+
+    // The row with the focus, -1 when none.
+    int GetFocusedItem() const;
+    // Makes row the only selected row and the focused one, and scrolls it
+    // into view; the keyboard focus stays where it is.
+    void SelectOnlyItem(int row);
 
     // CutRowTable. Rows go in at the top in constant time.
     void DeleteAllItems() override;
@@ -61,4 +76,5 @@ private:
     MemoryCutRowTable m_rows;
     CListView* m_view = nullptr;
     std::vector<std::string> m_headings;
+    int m_contextMenu = 0;
 };

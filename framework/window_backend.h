@@ -52,6 +52,11 @@ int AfxRunModalWindow(CDialogWindow& window, CWnd* pOwner);
 void AfxEndDialogWindow(CDialogWindow& window, int result);
 // True when window is on the screen and shown (it can own other windows).
 bool AfxIsWindowShown(const CDialogWindow& window);
+// Shows window and makes it the active window, or hides it.
+void AfxShowWindow(CDialogWindow& window, bool show);
+// Gives the control id of window the keyboard focus, an edit field's text
+// selected; nothing when there is no such control.
+void AfxGotoDlgCtrl(CDialogWindow& window, int id);
 
 // Data exchange.
 // The list view with this dialog identifier in window; nullptr when none.
@@ -59,6 +64,9 @@ CListView* AfxFindListView(const CDialogWindow& window, int id);
 // The 8-bit text of the edit field id into text; false, text untouched, when
 // window has no such field.
 bool AfxGetEditText(const CDialogWindow& window, int id, std::string& text);
+// The text of the edit field id as typed, in UTF-8 whatever the system's
+// 8-bit code page; false when window has no such field.
+bool AfxGetEditTextUtf8(const CDialogWindow& window, int id, std::string& text);
 // Replaces the text of the edit field id with text when the two differ; any
 // change notification it raises arrives during the transfer (ignored).
 void AfxSetEditText(CDialogWindow& window, int id, const std::string& text);
@@ -125,6 +133,19 @@ int AfxInsertListColumn(CListView& view, int column, const char* heading, int fo
 // Ctrl+C copies the selected rows under a line of headings, Ctrl+A selects
 // every row. headings stays valid while the model is bound to view.
 void AfxEnableListRowCopy(CListView& view, const std::vector<std::string>& headings);
+// What Ctrl+C and Ctrl+A do, for a menu's entries: the selected rows to the
+// clipboard (nothing when none is), and every row selected.
+void AfxCopyListSelection(CListView& view);
+void AfxSelectAllListRows(CListView& view);
+// The row with the focus, -1 when none.
+int AfxGetListFocusedRow(const CListView& view);
+// Makes row the only selected row and the focused one, and scrolls it into
+// view; the keyboard focus stays where it is.
+void AfxSelectOnlyListRow(CListView& view, int row);
+// Besides, a back end's list view opens the menu resource its model names
+// (CListCtrl::GetContextMenu, 0: none) at a right click, Shift+F10 and the
+// context-menu key, and sends the entry chosen as a command to the message
+// map of the list's dialog.
 
 // ---------------------------------------------------------------------------
 // Given to the back ends by the shared code

@@ -95,6 +95,16 @@ void CWnd::PostCommand(int nID) {
     }
 }
 
+void CWnd::ShowWindow(int nCmdShow) {
+    if (m_hWnd != nullptr) {
+        AfxShowWindow(*m_hWnd, nCmdShow != SW_HIDE);
+    }
+}
+
+bool CWnd::IsWindowVisible() const {
+    return m_hWnd != nullptr && AfxIsWindowShown(*m_hWnd);
+}
+
 void CWnd::Default() {
     if (m_hWnd != nullptr) {
         AfxDefaultProcessing(*m_hWnd);

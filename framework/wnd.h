@@ -61,6 +61,9 @@ public:
     // Sends the command nID to the message map (ON_COMMAND) once the message
     // loop runs, under the framework's guard like any other message.
     void PostCommand(int nID);
+    // SW_SHOW shows the window and makes it the active one; SW_HIDE hides it.
+    void ShowWindow(int nCmdShow);
+    bool IsWindowVisible() const;
 
     virtual const AfxMsgMap* GetMessageMap() const;
 

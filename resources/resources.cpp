@@ -48,6 +48,23 @@ const DlgTemplate kAboutBox = {
     },
 };
 
+// Modeless: it stays open while rows are found. Enter in the field is the
+// default button, "Trova successivo", never the main dialog's command.
+const DlgTemplate kFindDialog = {
+    IDD_FIND,
+    "Trova",
+    0, 0, 224, 45,  // x, y, width, height
+    "MS Sans Serif", 8,
+    DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0,
+    {
+        {K::label, IDC_STATIC, "Trova:", 7, 9, 30, 8, 0},
+        {K::edit, IDC_FIND_TEXT, "", 40, 7, 110, 14, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP},
+        {K::pushButton, IDC_FIND_NEXT, "Trova successivo", 157, 6, 60, 14,
+         BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP},
+        {K::pushButton, IDCANCEL, "Chiudi", 157, 24, 60, 14, WS_TABSTOP},
+    },
+};
+
 // clang-format on
 
 }  // namespace
@@ -55,7 +72,7 @@ const DlgTemplate kAboutBox = {
 const AfxResources& TreskViewerResources() {
     static const AfxResources resources = {
         TRESK_VERSION_INTERNAL_NAME,
-        {&kMainDialog, &kAboutBox},
+        {&kMainDialog, &kAboutBox, &kFindDialog},
         // No application title is held here: the name is the executable's.
         {{IDS_ABOUTBOX, "Infor&mazioni su TreskViewer..."},
          {IDS_OTHER_LAYOUT,
@@ -63,6 +80,22 @@ const AfxResources& TreskViewerResources() {
           "Si legge per intero nel formato \"%3\": ricaricarlo in quel formato?"},
          {IDS_NOT_FOUND, "Nessuna riga contiene \"%1\"."}},
         {{IDR_MAINFRAME, ProgramIconPngs()}},
+        // The list's menu, the shortcut after the tab.
+        {{IDR_LIST_MENU,
+          {{IDM_LIST_COPY, "&Copia\tCtrl+C"},
+           {IDM_LIST_SELECT_ALL, "Seleziona &tutto\tCtrl+A"},
+           {0, nullptr},
+           {IDM_FIND, "T&rova...\tCtrl+F"},
+           {0, nullptr},
+           {IDM_PRINT, "&Stampa...\tCtrl+P"},
+           {IDM_EXPORT_XLSX, "&Esporta in Excel...\tCtrl+E"}}}},
+        // The main dialog's keys, from any of its controls. Ctrl+C and
+        // Ctrl+A belong to the list (in the path field they are the field's).
+        {{IDR_MAINFRAME,
+          {{FCONTROL, 'F', IDM_FIND},
+           {0, VK_F3, IDM_FIND_NEXT},
+           {FCONTROL, 'P', IDM_PRINT},
+           {FCONTROL, 'E', IDM_EXPORT_XLSX}}}},
     };
     return resources;
 }

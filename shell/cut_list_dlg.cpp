@@ -52,6 +52,10 @@ BEGIN_MESSAGE_MAP(CCutListDlg, CDialog)
     ON_COMMAND(IDM_OPEN_START_FILE, &CCutListDlg::OnOpenStartFile)
     ON_COMMAND(IDM_PRINT, &CCutListDlg::OnPrint)
     ON_COMMAND(IDM_EXPORT_XLSX, &CCutListDlg::OnExportWorkbook)
+    ON_COMMAND(IDM_LIST_COPY, &CCutListDlg::OnListCopy)
+    ON_COMMAND(IDM_LIST_SELECT_ALL, &CCutListDlg::OnListSelectAll)
+    ON_COMMAND(IDM_FIND, &CCutListDlg::OnFind)
+    ON_COMMAND(IDM_FIND_NEXT, &CCutListDlg::OnFindNext)
 END_MESSAGE_MAP()
 // clang-format on
 
@@ -94,8 +98,10 @@ bool CCutListDlg::OnInitDialog() {
     // Ctrl+C copies the selected rows as tab-separated text, Ctrl+A selects
     // every row.
     m_listCtrl.EnableRowCopy();
-    SetCommandKey('P', IDM_PRINT);
-    SetCommandKey('E', IDM_EXPORT_XLSX);
+    // The list's menu (copy, select all, find, print, export), and the keys
+    // of the dialog: Ctrl+F, F3, Ctrl+P, Ctrl+E.
+    m_listCtrl.SetContextMenu(IDR_LIST_MENU);
+    LoadAccelTable(IDR_MAINFRAME);
     // A file dropped on the dialog loads as one chosen with "Sfoglia".
     DragAcceptFiles();
 
@@ -288,6 +294,52 @@ void CCutListDlg::OfferFittingLayout() {
     UpdateData(false);
     const CWaitCursor wait;
     LoadCutList(m_strPath, m_nFormat, m_listCtrl);
+}
+
+void CCutListDlg::OnFind() {
+    if (m_pFindDlg == nullptr) {
+        auto dlg =
+            std::make_unique<CFindDlg>([this](const CFindText& text) { FindNext(text); }, this);
+        if (!dlg->CreateFromTemplate(this)) {
+            return;
+        }
+        m_pFindDlg = std::move(dlg);
+    }
+    m_pFindDlg->ShowWindow(SW_SHOW);
+    m_pFindDlg->GotoDlgCtrl(IDC_FIND_TEXT);
+}
+
+void CCutListDlg::OnFindNext() {
+    if (m_lastFind.typed.empty()) {
+        OnFind();  // nothing looked for yet: F3 asks what
+        return;
+    }
+    FindNext(m_lastFind);
+}
+
+void CCutListDlg::FindNext(const CFindText& text) {
+    if (text.typed.empty()) {
+        return;
+    }
+    m_lastFind = text;
+    // From the row after the focused one down, then on from the top. The
+    // keyboard stays in the find dialog, ready for the next code.
+    const int row =
+        text.inCodePage ? m_listCtrl.Rows().FindRow(text.cells, m_listCtrl.GetFocusedItem()) : -1;
+    if (row < 0) {
+        AfxMessageBox(FormatText(SystemText(AfxLoadString(IDS_NOT_FOUND)), {text.typed}),
+                      MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    m_listCtrl.SelectOnlyItem(row);
+}
+
+void CCutListDlg::OnListCopy() {
+    m_listCtrl.CopySelectedRows();
+}
+
+void CCutListDlg::OnListSelectAll() {
+    m_listCtrl.SelectAllRows();
 }
 
 void CCutListDlg::OnHelpInfo() {

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "framework/dialog.h"
 #include "framework/list_ctrl.h"
+#include "shell/find_dlg.h"
 
 class CCutListDlg : public CDialog {
 public:
@@ -47,9 +49,17 @@ private:
     void OpenAsChosen(const std::string& path);
     void LoadChosenFile();
     void OfferFittingLayout();
+    void OnFind();
+    void OnFindNext();
+    void FindNext(const CFindText& text);
+    void OnListCopy();
+    void OnListSelectAll();
 
     std::string m_strStartFile;
     int m_nStartFormat = -1;
+    // The "Trova" dialog once opened, and the text last looked for (F3).
+    std::unique_ptr<CFindDlg> m_pFindDlg;
+    CFindText m_lastFind;
 
     DECLARE_MESSAGE_MAP()
 };

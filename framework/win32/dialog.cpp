@@ -56,7 +56,47 @@ bool HasIconResource(int id) {
     return FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), RT_GROUP_ICON) != nullptr;
 }
 
+// The dialogs on the screen, for the message loops to find the one a message
+// is for.
+std::vector<CDialogWindow*> g_liveWindows;
+
+// The modifier keys held, as an accelerator table names them.
+unsigned HeldModifiers() {
+    unsigned flags = 0;
+    flags |= GetKeyState(VK_CONTROL) < 0 ? FCONTROL : 0u;
+    flags |= GetKeyState(VK_SHIFT) < 0 ? FSHIFT : 0u;
+    flags |= GetKeyState(VK_MENU) < 0 ? FALT : 0u;
+    return flags;
+}
+
 }  // namespace
+
+bool AfxPreTranslateMessage(MSG& message) {
+    HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    const auto live = std::find_if(g_liveWindows.begin(), g_liveWindows.end(),
+                                   [root](const CDialogWindow* window) {
+                                       return root != nullptr && window->GetHwnd() == root;
+                                   });
+    if (live == g_liveWindows.end()) {
+        return false;  // a window of the system's (a message box, a file dialog)
+    }
+    if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
+        // A key of the dialog's accelerator table, from whichever of its
+        // controls has the focus; its command runs under the dialog's guard.
+        const CDialog* owner = (*live)->GetOwner();
+        const int command =
+            owner != nullptr
+                ? owner->TranslateAccelerator(static_cast<int>(message.wParam), HeldModifiers())
+                : 0;
+        if (command != 0) {
+            SendMessageA(root, kPostedCommandMessage, static_cast<WPARAM>(command), 0);
+            return true;
+        }
+    }
+    // Tab, the arrow keys, Enter and Escape as in any dialog, modeless ones
+    // included.
+    return IsDialogMessageA(root, &message) != FALSE;
+}
 
 HWND AfxHwndOf(const CWnd* wnd) {
     CDialogWindow* window = wnd != nullptr ? wnd->GetSafeHwnd() : nullptr;
@@ -92,6 +132,23 @@ bool AfxIsWindowShown(const CDialogWindow& window) {
     return window.GetHwnd() != nullptr && IsWindowVisible(window.GetHwnd()) != FALSE;
 }
 
+void AfxShowWindow(CDialogWindow& window, bool show) {
+    if (HWND hwnd = window.GetHwnd(); hwnd != nullptr) {
+        ShowWindow(hwnd, show ? SW_SHOW : SW_HIDE);
+        if (show) {
+            SetActiveWindow(hwnd);
+        }
+    }
+}
+
+void AfxGotoDlgCtrl(CDialogWindow& window, int id) {
+    HWND control = window.GetHwnd() != nullptr ? GetDlgItem(window.GetHwnd(), id) : nullptr;
+    if (control != nullptr) {
+        // As Tab does: the focus moves, and an edit field's text is selected.
+        SendMessageA(window.GetHwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    }
+}
+
 CDialogWindowBase& AfxWindowBase(CDialogWindow& window) {
     return window;
 }
@@ -108,6 +165,23 @@ bool AfxGetEditText(const CDialogWindow& window, int id, std::string& text) {
     const int length = GetWindowTextLengthA(field);
     text.assign(static_cast<std::size_t>(length) + 1, '\0');
     text.resize(static_cast<std::size_t>(GetWindowTextA(field, text.data(), length + 1)));
+    return true;
+}
+
+bool AfxGetEditTextUtf8(const CDialogWindow& window, int id, std::string& text) {
+    HWND field = GetDlgItem(window.GetHwnd(), id);
+    if (field == nullptr) {
+        return false;
+    }
+    // Wide, then UTF-8: the ANSI code page would turn what it lacks into '?'.
+    std::wstring wide(static_cast<std::size_t>(GetWindowTextLengthW(field)) + 1, L'\0');
+    wide.resize(static_cast<std::size_t>(
+        GetWindowTextW(field, wide.data(), static_cast<int>(wide.size()))));
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    text.assign(static_cast<std::size_t>(std::max(length, 0)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length,
+                        nullptr, nullptr);
     return true;
 }
 
@@ -262,7 +336,7 @@ CDialogWindow::~CDialogWindow() {
     for (const auto& list : m_lists) {
         list->WindowDestroyed();
     }
-    if (m_hWnd != nullptr && !m_modal) {
+    if (m_hWnd != nullptr) {
         HWND hwnd = m_hWnd;
         m_hWnd = nullptr;
         SetWindowLongPtrA(hwnd, DWLP_USER, 0);
@@ -271,13 +345,41 @@ CDialogWindow::~CDialogWindow() {
 }
 
 INT_PTR CDialogWindow::RunModal(HWND owner) {
-    m_templateWords = AfxBuildDialogTemplate(*m_owner->GetTemplate(), HasIconResource);
+    // The dialog runs in a message loop of its own, as the system's dialog
+    // box does, so that the keys of the accelerator table and of the
+    // modeless dialogs it opens reach them (AfxPreTranslateMessage).
+    if (!CreateModeless(owner)) {
+        return -1;
+    }
     m_modal = true;
-    const INT_PTR result = DialogBoxIndirectParamA(
-        GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(m_templateWords.data()), owner,
-        &CDialogWindow::DialogProc, reinterpret_cast<LPARAM>(this));
+    m_ended = false;
+    m_modalOwner = owner != nullptr && IsWindowEnabled(owner) != FALSE ? owner : nullptr;
+    if (m_modalOwner != nullptr) {
+        EnableWindow(m_modalOwner, FALSE);
+    }
+    ShowWindow(m_hWnd, SW_SHOW);
+    MSG message{};
+    while (!m_ended && m_hWnd != nullptr) {
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got <= 0) {
+            // The program is quitting: the loop outside ends it.
+            if (got == 0) {
+                PostQuitMessage(static_cast<int>(message.wParam));
+            }
+            End(IDCANCEL);
+            break;
+        }
+        if (!AfxPreTranslateMessage(message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
     m_modal = false;
-    return result;
+    if (m_hWnd != nullptr) {
+        HWND hwnd = m_hWnd;
+        DestroyWindow(hwnd);
+    }
+    return m_result;
 }
 
 bool CDialogWindow::CreateModeless(HWND owner) {
@@ -294,11 +396,21 @@ void CDialogWindow::End(int result) {
     if (m_hWnd == nullptr) {
         return;
     }
-    if (m_modal) {
-        ::EndDialog(m_hWnd, result);
-    } else {
+    if (!m_modal) {
         ShowWindow(m_hWnd, SW_HIDE);
+        return;
     }
+    m_result = result;
+    m_ended = true;
+    // The owner comes back before the dialog goes, so that it, not another
+    // program, becomes the active window.
+    if (m_modalOwner != nullptr) {
+        EnableWindow(m_modalOwner, TRUE);
+        m_modalOwner = nullptr;
+    }
+    ShowWindow(m_hWnd, SW_HIDE);
+    // The loop may wait in GetMessage: a message wakes it to see the end.
+    PostMessageA(m_hWnd, WM_NULL, 0, 0);
 }
 
 CListView* CDialogWindow::FindList(int id) const {
@@ -339,6 +451,7 @@ INT_PTR CALLBACK CDialogWindow::DialogProc(HWND hwnd, UINT message, WPARAM wPara
         self = reinterpret_cast<CDialogWindow*>(lParam);
         self->m_hWnd = hwnd;
         SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+        g_liveWindows.push_back(self);
     } else {
         self = reinterpret_cast<CDialogWindow*>(GetWindowLongPtrA(hwnd, DWLP_USER));
     }
@@ -361,7 +474,7 @@ INT_PTR CALLBACK CDialogWindow::DialogProc(HWND hwnd, UINT message, WPARAM wPara
             g_pendingException = std::current_exception();
         }
         if (self->m_modal) {
-            ::EndDialog(hwnd, -1);
+            self->End(-1);
         } else {
             ShowWindow(hwnd, SW_HIDE);
         }
@@ -386,6 +499,8 @@ INT_PTR CDialogWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return TRUE;
         case WM_NOTIFY:
             return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        case WM_CONTEXTMENU:
+            return OnContextMenu(reinterpret_cast<HWND>(wParam), lParam);
         case WM_SYSCOMMAND:
             params.nID = static_cast<unsigned>(wParam);
             params.lParam = static_cast<std::intptr_t>(lParam);
@@ -425,6 +540,8 @@ INT_PTR CDialogWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return FALSE;
         case WM_NCDESTROY:
             m_hWnd = nullptr;
+            g_liveWindows.erase(std::remove(g_liveWindows.begin(), g_liveWindows.end(), this),
+                                g_liveWindows.end());
             return FALSE;
         default:
             return FALSE;
@@ -486,24 +603,27 @@ INT_PTR CDialogWindow::OnNotify(const NMHDR& header) {
             list->OnGetDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(&header)));
             return TRUE;
         case LVN_KEYDOWN:
-            OnListKeyDown(*list, reinterpret_cast<const NMLVKEYDOWN*>(&header)->wVKey);
+            list->OnKeyDown(reinterpret_cast<const NMLVKEYDOWN*>(&header)->wVKey);
             return TRUE;
         default:
             return FALSE;
     }
 }
 
-void CDialogWindow::OnListKeyDown(CListView& list, WORD key) {
-    // A command key of the dialog goes to its message map; the list's own
-    // keys (Ctrl+C, Ctrl+A) to the list.
-    const bool ctrlOnly =
-        GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_MENU) >= 0;
-    if (const int command = ctrlOnly ? GetOwner()->GetCommandKey(key) : 0; command != 0) {
-        AfxMsgParams params;
-        Dispatch(AfxMsg::command, command, params);
-        return;
+INT_PTR CDialogWindow::OnContextMenu(HWND clicked, LPARAM screenPos) {
+    // A list's own menu; any other window's request goes on as before (a
+    // right click on the dialog's background opens its system menu).
+    for (const auto& list : m_lists) {
+        if (list->GetHwnd() == clicked && list->GetModel() != nullptr &&
+            list->GetModel()->GetContextMenu() != 0) {
+            if (const int command = list->TrackContextMenu(screenPos); command != 0) {
+                AfxMsgParams params;
+                Dispatch(AfxMsg::command, command, params);
+            }
+            return TRUE;
+        }
     }
-    list.OnKeyDown(key);
+    return FALSE;
 }
 
 void CDialogWindow::Centre() {

@@ -58,7 +58,8 @@ private:
     INT_PTR OnCommand(int id, unsigned code);
     void OnDropFiles(HDROP drop);
     INT_PTR OnNotify(const NMHDR& header);
-    void OnListKeyDown(CListView& list, WORD key);
+    // A list's menu at screenPos ((-1, -1): from the keyboard).
+    INT_PTR OnContextMenu(HWND clicked, LPARAM screenPos);
     // Hands a message to the owner's message map. true when a handler took
     // it; false when the map has none or the handler asked for the default
     // processing, which the system then gives it.
@@ -67,10 +68,21 @@ private:
 
     HWND m_hWnd = nullptr;
     bool m_modal = false;
+    // The modal run: whether EndDialog ended it, its result, and the owner
+    // it disabled (nullptr: none).
+    bool m_ended = false;
+    int m_result = 0;
+    HWND m_modalOwner = nullptr;
     std::vector<std::uint16_t> m_templateWords;
     std::vector<std::unique_ptr<CListView>> m_lists;
     std::unique_ptr<CSystemMenu> m_sysMenu;
 };
+
+// A message the loop took from the queue, offered to the program's dialogs
+// before it is dispatched: a key of a dialog's accelerator table sends its
+// command, and the dialog manager gives a dialog's keys their behaviour
+// (modeless dialogs included). True when it was handled.
+bool AfxPreTranslateMessage(MSG& message);
 
 // The window handle of wnd (nullptr before it is created), and that of the
 // application's main window when it is shown.

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include <windowsx.h>  // GET_X_LPARAM
+
 #include "core/windows1252.h"
+#include "framework/app_resources.h"
 #include "framework/list_ctrl.h"
 #include "framework/row_copy_text.h"
 #include "framework/win32/ansi_text.h"
@@ -188,31 +191,98 @@ std::vector<int> CListView::GetSelectedRows() const {
 void CListView::OnKeyDown(WORD key) {
     const bool ctrlOnly =
         GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_MENU) >= 0;
-    if (m_copyTitles == nullptr || m_model == nullptr || !ctrlOnly) {
-        return;
+    if (!ctrlOnly || m_copyTitles == nullptr) {
+        return;  // the keys are the list's only once copying is on
     }
     if (key == 'C') {
-        const std::vector<int> rows = GetSelectedRows();
-        if (!rows.empty()) {
-            const CListCtrl* model = m_model;
-            AfxPutTextOnClipboard(
-                m_dialog, MakeRowsClipboardText(*m_copyTitles, rows, [model](int row, int column) {
-                    return model->GetCellView(row, column);
-                }));
-        }
+        CopySelection();
     } else if (key == 'A') {
-        // Item -1 stands for every item. Some list views still repaint row
-        // by row while marking them (a million repaint requests): the list
-        // is repainted once, afterwards.
-        SendMessageA(m_hWnd, WM_SETREDRAW, FALSE, 0);
-        LVITEMA item{};
-        item.stateMask = LVIS_SELECTED;
-        item.state = LVIS_SELECTED;
-        SendMessageA(m_hWnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                     reinterpret_cast<LPARAM>(&item));
-        SendMessageA(m_hWnd, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(m_hWnd, nullptr, FALSE);
+        SelectAll();
     }
+}
+
+void CListView::CopySelection() const {
+    if (m_copyTitles == nullptr || m_model == nullptr) {
+        return;
+    }
+    const std::vector<int> rows = GetSelectedRows();
+    if (!rows.empty()) {
+        const CListCtrl* model = m_model;
+        AfxPutTextOnClipboard(
+            m_dialog, MakeRowsClipboardText(*m_copyTitles, rows, [model](int row, int column) {
+                return model->GetCellView(row, column);
+            }));
+    }
+}
+
+void CListView::SelectAll() {
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    // Item -1 stands for every item. Some list views still repaint row by
+    // row while marking them (a million repaint requests): the list is
+    // repainted once, afterwards.
+    SendMessageA(m_hWnd, WM_SETREDRAW, FALSE, 0);
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED;
+    item.state = LVIS_SELECTED;
+    SendMessageA(m_hWnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&item));
+    SendMessageA(m_hWnd, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
+void CListView::SelectOnly(int row) {
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    SyncItemCount();  // the row may have come in since the last count
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED;
+    SendMessageA(m_hWnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&item));
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(m_hWnd, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(&item));
+    SendMessageA(m_hWnd, LVM_SETSELECTIONMARK, 0, row);
+    SendMessageA(m_hWnd, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+}
+
+int CListView::TrackContextMenu(LPARAM screenPos) const {
+    const AfxMenuResource* resource =
+        m_model != nullptr ? AfxFindMenuResource(m_model->GetContextMenu()) : nullptr;
+    if (resource == nullptr || m_hWnd == nullptr) {
+        return 0;
+    }
+    HMENU menu = CreatePopupMenu();
+    if (menu == nullptr) {
+        return 0;
+    }
+    for (const AfxMenuItem& entry : resource->items) {
+        const std::string text = AfxAnsiText(entry.text != nullptr ? entry.text : "");
+        AppendMenuA(menu, entry.id == 0 ? MF_SEPARATOR : MF_STRING, static_cast<UINT_PTR>(entry.id),
+                    entry.id == 0 ? nullptr : text.c_str());
+    }
+    POINT at{GET_X_LPARAM(screenPos), GET_Y_LPARAM(screenPos)};
+    if (at.x == -1 && at.y == -1) {
+        // From the keyboard: under the focused row when it shows, otherwise
+        // at the list's corner.
+        at = POINT{0, 0};
+        const LRESULT focused =
+            SendMessageA(m_hWnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
+        RECT rect{};
+        rect.left = LVIR_LABEL;
+        if (focused >= 0 && SendMessageA(m_hWnd, LVM_GETITEMRECT, static_cast<WPARAM>(focused),
+                                         reinterpret_cast<LPARAM>(&rect)) != FALSE) {
+            at = POINT{rect.left, rect.bottom};
+        }
+        ClientToScreen(m_hWnd, &at);
+    }
+    const int command = static_cast<int>(TrackPopupMenu(
+        menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, m_dialog, nullptr));
+    DestroyMenu(menu);
+    return command;
 }
 
 bool AfxPutTextOnClipboard(HWND owner, const std::string& utf8) {
@@ -270,6 +340,30 @@ int AfxInsertListColumn(CListView& view, int column, const char* heading, int fo
 
 void AfxEnableListRowCopy(CListView& view, const std::vector<std::string>& headings) {
     view.EnableRowCopy(&headings);
+}
+
+void AfxCopyListSelection(CListView& view) {
+    view.CopySelection();
+}
+
+void AfxSelectAllListRows(CListView& view) {
+    // The list takes the focus, so the selection shows and Ctrl+C copies it.
+    if (view.GetHwnd() != nullptr) {
+        SetFocus(view.GetHwnd());
+    }
+    view.SelectAll();
+}
+
+int AfxGetListFocusedRow(const CListView& view) {
+    if (view.GetHwnd() == nullptr) {
+        return -1;
+    }
+    return static_cast<int>(
+        SendMessageA(view.GetHwnd(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+}
+
+void AfxSelectOnlyListRow(CListView& view, int row) {
+    view.SelectOnly(row);
 }
 
 void AfxListRowsChanged(CListView& view) {

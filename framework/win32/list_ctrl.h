@@ -58,6 +58,18 @@ public:
     void OnGetDispInfo(NMLVDISPINFOW& info) const;
     void OnKeyDown(WORD key);
 
+    // What Ctrl+C and Ctrl+A do: the selected rows to the clipboard under
+    // the titles (nothing when none is selected), every row selected.
+    void CopySelection() const;
+    void SelectAll();
+    // Makes row the only selected row and the focused one, and scrolls it
+    // into view.
+    void SelectOnly(int row);
+    // Opens the model's menu (CListCtrl::GetContextMenu) at screenPos, or,
+    // for the keyboard (-1, -1), under the focused row; the command chosen,
+    // 0 when none or when the model names no menu.
+    int TrackContextMenu(LPARAM screenPos) const;
+
     // Rows selected, top to bottom.
     std::vector<int> GetSelectedRows() const;
 

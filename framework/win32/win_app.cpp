@@ -3,6 +3,7 @@
 #include <string>
 
 #include "framework/win32/ansi_text.h"
+#include "framework/win32/dialog.h"
 #include "framework/win32/win_defs.h"
 
 int AfxShowCommandLineText(const std::string& text, const std::string& caption, bool error) {
@@ -33,8 +34,10 @@ int AfxWinMain(int /*argc*/, char** /*argv*/) {
     }
     MSG message{};
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+        if (!AfxPreTranslateMessage(message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
     }
     return static_cast<int>(message.wParam);
 }

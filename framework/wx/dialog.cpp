@@ -161,6 +161,15 @@ bool AfxGetEditText(const CDialogWindow& window, int id, std::string& text) {
     return true;
 }
 
+bool AfxGetEditTextUtf8(const CDialogWindow& window, int id, std::string& text) {
+    auto* field = dynamic_cast<wxTextCtrl*>(window.GetDlgItem(id));
+    if (field == nullptr) {
+        return false;
+    }
+    text = field->GetValue().utf8_string();
+    return true;
+}
+
 void AfxSetEditText(CDialogWindow& window, int id, const std::string& text) {
     auto* field = dynamic_cast<wxTextCtrl*>(window.GetDlgItem(id));
     const wxString value = FromAnsi(text);
@@ -177,6 +186,24 @@ bool AfxGetRadioCheck(const CDialogWindow& window, int id) {
 void AfxSetRadioCheck(CDialogWindow& window, int id, bool checked) {
     if (auto* button = dynamic_cast<wxRadioButton*>(window.GetDlgItem(id)); button != nullptr) {
         button->SetValue(checked);
+    }
+}
+
+void AfxShowWindow(CDialogWindow& window, bool show) {
+    window.Show(show);
+    if (show) {
+        window.Raise();
+    }
+}
+
+void AfxGotoDlgCtrl(CDialogWindow& window, int id) {
+    wxWindow* control = window.GetDlgItem(id);
+    if (control == nullptr) {
+        return;
+    }
+    control->SetFocus();
+    if (auto* field = dynamic_cast<wxTextCtrl*>(control); field != nullptr) {
+        field->SelectAll();
     }
 }
 
@@ -553,13 +580,12 @@ void CDialogWindow::OnCharHook(wxKeyEvent& event) {
         }
         return;
     }
-    if (modifiers == wxMOD_CONTROL && key >= 'A' && key <= 'Z') {
-        // A command key of the dialog, from whichever control has the focus.
-        if (const int command = GetOwner()->GetCommandKey(key); command != 0) {
-            AfxMsgParams params;
-            Dispatch(AfxMsg::command, command, params, &event);
-            return;
-        }
+    // A key of the dialog's accelerator table, from whichever control has
+    // the focus.
+    if (const int command = AcceleratorCommand(event); command != 0) {
+        AfxMsgParams params;
+        Dispatch(AfxMsg::command, command, params, &event);
+        return;
     }
     if (key == WXK_F1 && modifiers == wxMOD_NONE) {
         // A help request, from whichever control has the focus.
@@ -576,6 +602,26 @@ void CDialogWindow::OnCharHook(wxKeyEvent& event) {
         return;
     }
     event.Skip();
+}
+
+int CDialogWindow::AcceleratorCommand(const wxKeyEvent& event) const {
+    if (GetOwner() == nullptr) {
+        return 0;
+    }
+    // The toolkit's codes of letters and digits are the virtual-key codes;
+    // function keys have their own.
+    int key = event.GetKeyCode();
+    if (key >= WXK_F1 && key <= WXK_F12) {
+        key = VK_F1 + (key - WXK_F1);
+    } else if (!((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))) {
+        return 0;
+    }
+    const int modifiers = event.GetModifiers();
+    unsigned flags = 0;
+    flags |= (modifiers & wxMOD_CONTROL) != 0 ? FCONTROL : 0u;
+    flags |= (modifiers & wxMOD_SHIFT) != 0 ? FSHIFT : 0u;
+    flags |= (modifiers & wxMOD_ALT) != 0 ? FALT : 0u;
+    return GetOwner()->TranslateAccelerator(key, flags);
 }
 
 bool CDialogWindow::MoveInRadioGroup(bool forward) {

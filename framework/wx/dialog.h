@@ -83,6 +83,8 @@ private:
     void OnCharHook(wxKeyEvent& event);
     // An arrow key on a focused radio button; false when none has the focus.
     bool MoveInRadioGroup(bool forward);
+    // The command the dialog's accelerator table gives the key, 0 for none.
+    int AcceleratorCommand(const wxKeyEvent& event) const;
     void OnPostedCommand(wxCommandEvent& event);
     void OnCloseBox(wxCloseEvent& event);
     void OnButton(wxCommandEvent& event);

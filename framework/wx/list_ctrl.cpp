@@ -1,8 +1,12 @@
 #include "framework/wx/list_ctrl.h"
 
+#include <wx/menu.h>
+
+#include "framework/app_resources.h"
 #include "framework/list_ctrl.h"
 #include "framework/window_backend.h"
 #include "framework/wx/ansi_text.h"
+#include "framework/wx/dialog.h"
 #include "framework/wx/row_clipboard.h"
 
 CListView::CListView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
@@ -13,6 +17,7 @@ CListView::CListView(wxWindow* parent, wxWindowID id, const wxPoint& pos, const 
     Bind(wxEVT_SET_FOCUS, &CListView::OnSetFocus, this);
     Bind(wxEVT_KILL_FOCUS, &CListView::OnKillFocus, this);
     Bind(wxEVT_LIST_COL_CLICK, &CListView::OnColumnClick, this);
+    Bind(wxEVT_CONTEXT_MENU, &CListView::OnContextMenu, this);
 }
 
 CListView::~CListView() {
@@ -124,6 +129,88 @@ void CListView::OnColumnClick(wxListEvent& event) {
     }
 }
 
+void CListView::SelectOnly(long row) {
+    SyncItemCount();
+    if (row < 0 || row >= GetItemCount()) {
+        return;
+    }
+    if (m_selectionHidden) {
+        m_hiddenSelection.assign(1, row);
+    } else {
+        SetItemState(-1, 0, wxLIST_STATE_SELECTED);
+        SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    }
+    SetItemState(row, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+    EnsureVisible(row);
+}
+
+void CListView::CopySelection() const {
+    if (m_copyTitles == nullptr || m_model == nullptr) {
+        return;
+    }
+    std::vector<int> rows;
+    for (const long row : GetSelectedRows()) {
+        rows.push_back(static_cast<int>(row));
+    }
+    if (!rows.empty()) {
+        const CListCtrl* model = m_model;
+        PutTextOnClipboard(MakeRowsClipboardText(
+            *m_copyTitles, rows, [model](int r, int c) { return model->GetCellView(r, c); }));
+    }
+}
+
+std::unique_ptr<wxMenu> CListView::MakeContextMenu() const {
+    const AfxMenuResource* resource =
+        m_model != nullptr ? AfxFindMenuResource(m_model->GetContextMenu()) : nullptr;
+    if (resource == nullptr) {
+        return nullptr;
+    }
+    auto menu = std::make_unique<wxMenu>();
+    int index = 0;
+    for (const AfxMenuItem& item : resource->items) {
+        if (item.id == 0) {
+            menu->AppendSeparator();
+        } else {
+            menu->Append(kFirstMenuItemId + index, FromAnsi(item.text));
+        }
+        ++index;
+    }
+    return menu;
+}
+
+int CListView::GetMenuCommand(int itemId) const {
+    const AfxMenuResource* resource =
+        m_model != nullptr ? AfxFindMenuResource(m_model->GetContextMenu()) : nullptr;
+    const int index = itemId - kFirstMenuItemId;
+    if (resource == nullptr || index < 0 || index >= static_cast<int>(resource->items.size())) {
+        return 0;
+    }
+    return resource->items[static_cast<std::size_t>(index)].id;
+}
+
+void CListView::OnContextMenu(wxContextMenuEvent& event) {
+    auto* dialog = dynamic_cast<CDialogWindow*>(GetParent());
+    const std::unique_ptr<wxMenu> menu = MakeContextMenu();
+    if (menu == nullptr || dialog == nullptr) {
+        event.Skip();
+        return;
+    }
+    // From the keyboard (Shift+F10, the menu key) the menu opens at the
+    // focused row, or at the list's corner.
+    wxPoint pos = event.GetPosition();
+    if (pos == wxDefaultPosition) {
+        wxRect rect;
+        const long focused = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
+        pos = focused >= 0 && GetItemRect(focused, rect) ? rect.GetBottomLeft() : wxPoint(0, 0);
+    } else {
+        pos = ScreenToClient(pos);
+    }
+    if (const int command = GetMenuCommand(GetPopupMenuSelectionFromUser(*menu, pos));
+        command != 0) {
+        dialog->PostCommand(command);
+    }
+}
+
 int AfxInsertListColumn(CListView& view, int column, const char* heading, int format, int width) {
     wxListColumnFormat align = wxLIST_FORMAT_LEFT;
     if (format == LVCFMT_RIGHT) {
@@ -139,11 +226,30 @@ int AfxInsertListColumn(CListView& view, int column, const char* heading, int fo
 void AfxEnableListRowCopy(CListView& view, const std::vector<std::string>& headings) {
     // The cells straight from the rows: asking the list window for each cell
     // costs twenty times more.
+    view.SetCopyTitles(&headings);
     const CListView* shown = &view;
     BindRowCopyKeys(view, headings, [shown](int row, int column) {
         const CListCtrl* rows = shown->GetModel();
         return rows != nullptr ? rows->GetCellView(row, column) : std::string_view();
     });
+}
+
+void AfxCopyListSelection(CListView& view) {
+    view.CopySelection();
+}
+
+void AfxSelectAllListRows(CListView& view) {
+    // The list takes the focus, so the selection shows and Ctrl+C copies it.
+    view.SetFocus();
+    SelectAllRows(view);
+}
+
+int AfxGetListFocusedRow(const CListView& view) {
+    return static_cast<int>(view.GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED));
+}
+
+void AfxSelectOnlyListRow(CListView& view, int row) {
+    view.SelectOnly(row);
 }
 
 void AfxListRowsChanged(CListView& view) {

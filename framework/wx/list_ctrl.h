@@ -3,11 +3,14 @@
 // cost nothing on screen until shown.
 #pragma once
 
+#include <memory>
+#include <string>
 #include <vector>
 
 #include <wx/listctrl.h>
 
 class CListCtrl;
+class wxMenu;
 
 class CListView final : public wxListCtrl {
 public:
@@ -35,11 +38,28 @@ public:
     // Texts of existing rows changed.
     void TextsChanged();
 
+    // Makes row the only selected row (the one shown selected again when the
+    // selection is put aside) and the focused one, and scrolls to it.
+    void SelectOnly(long row);
+    // The titles a copy of rows puts above them (nullptr: copying is off).
+    void SetCopyTitles(const std::vector<std::string>* titles) { m_copyTitles = titles; }
+    // Puts the selected rows on the clipboard under the titles.
+    void CopySelection() const;
+    // The list's own menu, made from the menu resource its model names;
+    // nullptr when it names none. The toolkit takes no item identifiers
+    // above 0x7FFF: the items are numbered, and GetMenuCommand gives the
+    // command of a number (0 for none).
+    std::unique_ptr<wxMenu> MakeContextMenu() const;
+    int GetMenuCommand(int itemId) const;
+
 private:
+    static constexpr int kFirstMenuItemId = wxID_HIGHEST + 1;
+
     wxString OnGetItemText(long item, long column) const override;
     void OnSetFocus(wxFocusEvent& event);
     void OnKillFocus(wxFocusEvent& event);
     void OnColumnClick(wxListEvent& event);
+    void OnContextMenu(wxContextMenuEvent& event);
 
     CListCtrl* m_model = nullptr;
     bool m_showSelectionAlways;
@@ -49,4 +69,5 @@ private:
     bool m_selectionHidden = false;
     bool m_refreshPending = false;
     bool m_countPending = false;
+    const std::vector<std::string>* m_copyTitles = nullptr;
 };

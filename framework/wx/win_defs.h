@@ -61,6 +61,19 @@
 // System commands; the low four bits are the system's own.
 #define SC_CLOSE 0xF060
 
+// Accelerator flags, and the virtual-key codes of the keys outside the
+// letters and digits (which are their capital ASCII codes).
+#define FSHIFT 0x04
+#define FCONTROL 0x08
+#define FALT 0x10
+#define VK_F1 0x70
+#define VK_F3 0x72
+#define VK_F12 0x7B
+
+// Showing a window.
+#define SW_HIDE 0
+#define SW_SHOW 5
+
 // Menu item flags.
 #define MF_STRING 0x00000000L
 #define MF_SEPARATOR 0x00000800L

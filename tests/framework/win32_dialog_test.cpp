@@ -51,6 +51,19 @@ const DlgTemplate kTemplate = {
         {K::pushButton, IDOK, "OK", 150, 30, 40, 14, BS_DEFPUSHBUTTON | WS_TABSTOP},
     },
 };
+// A modeless dialog with a default button, as the find dialog is.
+const DlgTemplate kModelessTemplate = {
+    43,
+    "Cerca",
+    0, 0, 100, 40,
+    "MS Sans Serif", 8,
+    DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0,
+    {
+        {K::edit, 11, "", 4, 4, 50, 12, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP},
+        {K::pushButton, 12, "Avanti", 60, 4, 36, 14, BS_DEFPUSHBUTTON | WS_TABSTOP},
+        {K::pushButton, IDCANCEL, "Chiudi", 60, 20, 36, 14, WS_TABSTOP},
+    },
+};
 // clang-format on
 
 std::string ClassOf(HWND hwnd) {
@@ -174,7 +187,13 @@ protected:
     void SetUp() override { AfxSetResources(&m_resources); }
     void TearDown() override { AfxSetResources(nullptr); }
 
-    AfxResources m_resources{"Prova", {&kTemplate}, {}, {}};
+    AfxResources m_resources{
+        "Prova",
+        {&kTemplate, &kModelessTemplate},
+        {},
+        {},
+        {{44, {{200, "&Copia\tCtrl+C"}, {0, nullptr}, {201, "&Tutto\tCtrl+A"}}}},
+        {{42, {{0, VK_F3, 102}}}}};
 };
 
 void PumpMessages() {
@@ -287,6 +306,114 @@ TEST_F(Win32Dialog, ADropOfSeveralFilesOpensTheFirst) {
     GlobalUnlock(drop);
     SendMessageA(AfxHwndOf(&dlg), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
     EXPECT_EQ(dlg.m_dropped, "C:\\lista uno.PRG");
+}
+
+// The modeless dialog: counts its default command.
+class CModelessDlg : public CDialog {
+public:
+    CModelessDlg() : CDialog(43) {}
+    int m_defaults = 0;
+
+private:
+    void OnDefault() { ++m_defaults; }
+    DECLARE_MESSAGE_MAP()
+};
+
+// clang-format off
+BEGIN_MESSAGE_MAP(CModelessDlg, CDialog)
+    ON_BN_CLICKED(12, &CModelessDlg::OnDefault)
+END_MESSAGE_MAP()
+// clang-format on
+
+// A modal dialog with an accelerator table, a list menu and a modeless
+// dialog of its own, and the commands they send.
+class CKeysDlg : public CProbeDlg {
+public:
+    CModelessDlg m_modeless;
+    int m_f3 = 0;
+    int m_chosen = 0;
+
+protected:
+    bool OnInitDialog() override {
+        CProbeDlg::OnInitDialog();
+        LoadAccelTable(42);
+        m_list.SetContextMenu(44);
+        const bool made = m_modeless.CreateFromTemplate(this);
+        m_modeless.ShowWindow(SW_SHOW);
+        return made;
+    }
+
+private:
+    void OnF3() { ++m_f3; }
+    void OnChosen() { m_chosen = 201; }
+    DECLARE_MESSAGE_MAP()
+};
+
+// clang-format off
+BEGIN_MESSAGE_MAP(CKeysDlg, CProbeDlg)
+    ON_COMMAND(102, &CKeysDlg::OnF3)
+    ON_COMMAND(201, &CKeysDlg::OnChosen)
+END_MESSAGE_MAP()
+// clang-format on
+
+// The dialog's own loop gives the keys of its accelerator table to it from
+// any control, and the dialog manager's keys to a modeless dialog it opened
+// (Enter its default button, Escape its cancel); the list's menu is a real
+// popup menu with the shortcuts shown, and its entry's command reaches the
+// dialog. Keys and the menu's choice come as the system's queue delivers
+// them; another thread plays the user.
+TEST_F(Win32Dialog, TheLoopGivesKeysToTheAcceleratorsAndToModelessDialogsAndTheListHasItsMenu) {
+    SKIP_WITHOUT_DISPLAY();
+    CKeysDlg dlg;
+    std::vector<std::string> entries;
+    bool escaped = false;
+    std::thread user([&] {
+        HWND dialog = nullptr;
+        for (int tries = 0; (dialog == nullptr || !IsWindowVisible(dialog)) && tries < 200;
+             ++tries) {
+            Sleep(50);
+            dialog = AfxHwndOf(&dlg);
+        }
+        HWND list = GetDlgItem(dialog, 13);
+        HWND field = GetDlgItem(AfxHwndOf(&dlg.m_modeless), 11);
+        PostMessageA(list, WM_KEYDOWN, VK_F3, 0);
+        PostMessageA(field, WM_KEYDOWN, VK_RETURN, 0);
+        PostMessageA(field, WM_KEYDOWN, VK_ESCAPE, 0);
+        for (int tries = 0; !escaped && tries < 100; ++tries) {
+            Sleep(20);
+            escaped = IsWindowVisible(GetParent(field)) == FALSE;
+        }
+        // Shift+F10 on the list: the menu opens; the second entry is chosen.
+        PostMessageA(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
+        HWND menu = nullptr;
+        for (int tries = 0; menu == nullptr && tries < 200; ++tries) {
+            Sleep(50);
+            menu = FindWindowA("#32768", nullptr);
+        }
+        if (menu != nullptr) {
+            constexpr UINT kGetMenuHandle = 0x01E1;  // MN_GETHMENU
+            auto items = reinterpret_cast<HMENU>(SendMessageA(menu, kGetMenuHandle, 0, 0));
+            for (int i = 0; i < GetMenuItemCount(items); ++i) {
+                char text[64] = {};
+                GetMenuStringA(items, static_cast<UINT>(i), text, sizeof(text), MF_BYPOSITION);
+                entries.emplace_back(text);
+            }
+            for (const WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) {
+                PostMessageA(menu, WM_KEYDOWN, key, 0);
+            }
+        }
+        Sleep(300);
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    const int result = dlg.DoModal();
+    user.join();
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(dlg.m_f3, 1);
+    EXPECT_EQ(dlg.m_modeless.m_defaults, 1);
+    EXPECT_TRUE(escaped);
+    EXPECT_EQ(AfxHwndOf(&dlg.m_modeless), nullptr);  // went with its owner
+    EXPECT_EQ(entries, (std::vector<std::string>{"&Copia\tCtrl+C", "", "&Tutto\tCtrl+A"}));
+    EXPECT_EQ(dlg.m_chosen, 201);
 }
 
 // The program is aware of each screen's DPI, as its manifest declares, where
