@@ -1,6 +1,7 @@
 #include "framework/wnd.h"
 
 #include "framework/dialog.h"
+#include "framework/message_box.h"
 #include "framework/win_app.h"
 #include "framework/window_backend.h"
 
@@ -93,6 +94,10 @@ void CWnd::PostCommand(int nID) {
     if (m_hWnd != nullptr) {
         AfxPostCommand(*m_hWnd, nID);
     }
+}
+
+int CWnd::MessageBox(const std::string& text, const char* caption, unsigned nType) {
+    return AfxShowMessageBox(m_hWnd, text, caption != nullptr ? caption : AfxGetAppName(), nType);
 }
 
 void CWnd::ShowWindow(int nCmdShow) {

@@ -61,6 +61,10 @@ public:
     // Sends the command nID to the message map (ON_COMMAND) once the message
     // loop runs, under the framework's guard like any other message.
     void PostCommand(int nID);
+    // A modal message box over this window, which the keyboard comes back to
+    // when it closes; caption nullptr is the application's name. As
+    // AfxMessageBox otherwise.
+    int MessageBox(const std::string& text, const char* caption = nullptr, unsigned nType = MB_OK);
     // SW_SHOW shows the window and makes it the active one; SW_HIDE hides it.
     void ShowWindow(int nCmdShow);
     bool IsWindowVisible() const;

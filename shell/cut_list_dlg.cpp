@@ -298,8 +298,14 @@ void CCutListDlg::OfferFittingLayout() {
 
 void CCutListDlg::OnFind() {
     if (m_pFindDlg == nullptr) {
-        auto dlg =
-            std::make_unique<CFindDlg>([this](const CFindText& text) { FindNext(text); }, this);
+        // Once it is closed the list has the keyboard, and so shows the row
+        // found selected, ready for Ctrl+C.
+        auto dlg = std::make_unique<CFindDlg>([this](const CFindText& text) { FindNext(text); },
+                                              [this] {
+                                                  ShowWindow(SW_SHOW);
+                                                  GotoDlgCtrl(IDC_LIST);
+                                              },
+                                              this);
         if (!dlg->CreateFromTemplate(this)) {
             return;
         }
@@ -327,8 +333,13 @@ void CCutListDlg::FindNext(const CFindText& text) {
     const int row =
         text.inCodePage ? m_listCtrl.Rows().FindRow(text.cells, m_listCtrl.GetFocusedItem()) : -1;
     if (row < 0) {
-        AfxMessageBox(FormatText(SystemText(AfxLoadString(IDS_NOT_FOUND)), {text.typed}),
-                      MB_OK | MB_ICONINFORMATION);
+        // Over "Trova" when it is open, so that the keyboard goes back to its
+        // field, not to the dialog where Enter would end the program.
+        CWnd* owner = m_pFindDlg != nullptr && m_pFindDlg->IsWindowVisible()
+                          ? static_cast<CWnd*>(m_pFindDlg.get())
+                          : this;
+        owner->MessageBox(FormatText(SystemText(AfxLoadString(IDS_NOT_FOUND)), {text.typed}),
+                          nullptr, MB_OK | MB_ICONINFORMATION);
         return;
     }
     m_listCtrl.SelectOnlyItem(row);

@@ -11,8 +11,9 @@ BEGIN_MESSAGE_MAP(CFindDlg, CDialog)
 END_MESSAGE_MAP()
 // clang-format on
 
-CFindDlg::CFindDlg(std::function<void(const CFindText&)> findNext, CWnd* pParent)
-    : CDialog(IDD_FIND, pParent), m_findNext(std::move(findNext)) {}
+CFindDlg::CFindDlg(std::function<void(const CFindText&)> findNext, std::function<void()> closed,
+                   CWnd* pParent)
+    : CDialog(IDD_FIND, pParent), m_findNext(std::move(findNext)), m_closed(std::move(closed)) {}
 
 void CFindDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
@@ -25,4 +26,9 @@ void CFindDlg::OnFindNext() {
     text.typed = m_strText;
     text.inCodePage = GetDlgItemTextWindows1252(IDC_FIND_TEXT, text.cells);
     m_findNext(text);
+}
+
+void CFindDlg::OnCancel() {
+    CDialog::OnCancel();
+    m_closed();
 }

@@ -20,18 +20,22 @@ struct CFindText {
 class CFindDlg : public CDialog {
 public:
     // findNext is called at each "Trova successivo", Enter in the field
-    // included, with the text as the field holds it then.
-    explicit CFindDlg(std::function<void(const CFindText&)> findNext, CWnd* pParent = nullptr);
+    // included, with the text as the field holds it then; closed once the
+    // dialog has been closed ("Chiudi", Escape, the close box).
+    CFindDlg(std::function<void(const CFindText&)> findNext, std::function<void()> closed,
+             CWnd* pParent = nullptr);
 
     std::string m_strText;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
+    void OnCancel() override;
 
 private:
     void OnFindNext();
 
     std::function<void(const CFindText&)> m_findNext;
+    std::function<void()> m_closed;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -129,11 +129,12 @@ PrintResult AfxPrintPages(CWnd* pOwner, const std::string& title, CPrintSource& 
     PRINTDLGW dialog{};
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = AfxOwnerHwnd(pOwner);
-    // The default printer first, without a window: where none is installed,
-    // Wine still shows the dialog, with an empty list, whose Print button
-    // then ends it as a cancel, and nothing would tell the user why nothing
-    // was printed. The dialog then opens on that printer.
-    dialog.Flags = PD_RETURNDEFAULT;
+    // The default printer first, without a window (not even the system's
+    // warning that none is installed): where none is, Wine still shows the
+    // dialog, with an empty list, whose Print button then ends it as a
+    // cancel, and nothing would tell the user why nothing was printed. The
+    // dialog then opens on that printer.
+    dialog.Flags = PD_RETURNDEFAULT | PD_NOWARNING;
     bool chosen = PrintDlgW(&dialog) != FALSE;
     if (chosen) {
         dialog.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE;

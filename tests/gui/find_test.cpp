@@ -108,9 +108,11 @@ TEST(FindDialog, EachCodeAndEnterSelectsTheNextRowHoldingItWhichCtrlCCopies) {
         EXPECT_EQ(SelectedRows(*dlg), std::vector<long>{1});
     }
 
-    // Escape closes it; Ctrl+F opens it again with the text selected.
+    // Escape closes it and gives the list the keyboard; Ctrl+F opens it
+    // again.
     PressKey(*find, WXK_ESCAPE);
     EXPECT_EQ(FindWindowOpen(), nullptr);
+    EXPECT_EQ(wxWindow::FindFocus(), dlg->m_listCtrl.GetView());
     PressKey(Wnd(*dlg), 'F', true);
     EXPECT_EQ(FindWindowOpen(), find);
 }

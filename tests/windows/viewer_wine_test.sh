@@ -177,6 +177,49 @@ else
     fi
 fi
 
+# Ctrl+F, a bar code and Enter, as a scanner types them: "Trova" finds the
+# row without a word and stays open; a code no row holds brings up the
+# information box; Escape closes "Trova"; the viewer goes on all along.
+code=$(sed -n 4p "$examples/lista_mem.PRG.txt" | cut -c81-90 | tr -d ' ')
+activate "$main"
+xdotool key ctrl+f
+find=$(find_window 10 '^Trova$')
+if [ -z "$find" ]; then
+    fail "Ctrl+F did not open Trova"
+else
+    activate "$find"
+    xdotool type --delay 20 "$code"
+    xdotool key Return
+    sleep 0.5
+    if box_shown || window_gone '^Trova$' || window_gone '^TreskViewer$'; then
+        fail "the bar code $code of the list was not found quietly with Trova still open"
+    else
+        echo "ok: Ctrl+F, a bar code and Enter find the row; Trova stays open"
+    fi
+    xdotool key End shift+Home
+    xdotool type --delay 20 "NESSUNO"
+    xdotool key Return
+    poll 100 box_shown || true
+    box=$(program_windows | grep -vx "$main" | head -n 1 || true)
+    if [ -z "$box" ]; then
+        fail "a code no row holds brought up no box"
+    else
+        echo "ok: a code no row holds is said in a box"
+        shot not-found-box
+        activate "$box"
+        xdotool key Return
+        poll 100 dialog_alone || fail "Enter did not close the not-found box"
+    fi
+    # The keyboard is back in Trova: Escape closes it, not the viewer.
+    xdotool key Escape
+    poll 100 window_gone '^Trova$' || fail "Escape did not close Trova"
+    if window_gone '^TreskViewer$'; then
+        fail "the keys after the not-found box reached the viewer, which ended"
+    fi
+fi
+# Wine may have made the dialog's window anew on the screen meanwhile.
+main=$(find_window 10 '^TreskViewer$')
+
 # Alt+Space opens the system menu; Up from its first entry goes round to the
 # last one, ours (Wine adds entries of its own above it).
 activate "$main"
