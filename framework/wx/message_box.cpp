@@ -40,6 +40,11 @@ int AfxShowMessageBox(CDialogWindow* owner, const std::string& text, const std::
         style |= wxSTAY_ON_TOP;
     }
     wxMessageDialog box(owner, FromAnsi(text), FromAnsi(caption), style);
+    if ((style & wxYES_NO) != 0) {
+        // The program's own words, not the toolkit's stock labels in the
+        // desktop's language.
+        box.SetYesNoLabels(wxString::FromUTF8("&S\xC3\xAC"), wxS("&No"));
+    }
     switch (box.ShowModal()) {
         case wxID_CANCEL:
             return IDCANCEL;

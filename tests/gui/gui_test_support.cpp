@@ -140,6 +140,8 @@ int ExpectMessageBox::OnInvoked(wxMessageDialog* dlg) const {
     m_shown->text = dlg->GetMessage();
     m_shown->caption = dlg->GetCaption();
     m_shown->style = dlg->GetMessageDialogStyle();
+    m_shown->yesLabel = dlg->GetYesLabel();
+    m_shown->noLabel = dlg->GetNoLabel();
     return m_answer;
 }
 

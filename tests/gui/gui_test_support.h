@@ -77,6 +77,7 @@ struct ShownMessage {
     wxString text;
     wxString caption;
     long style = 0;
+    wxString yesLabel, noLabel;
 };
 
 // Records a message box and answers it with answer (wxID_YES, wxID_NO, ...).

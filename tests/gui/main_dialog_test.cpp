@@ -353,6 +353,9 @@ TEST(MainDialog, ANewLayoutCountsOnlyFromTheNextSfoglia) {
     EXPECT_EQ(question.caption, "TreskViewer");
     EXPECT_EQ(question.style & (wxYES_NO | wxICON_QUESTION | wxNO_DEFAULT),
               wxYES_NO | wxICON_QUESTION);
+    // The buttons' words (GTK marks the access key with '_').
+    EXPECT_TRUE(question.yesLabel.EndsWith(wxString::FromUTF8("Sì"))) << question.yesLabel;
+    EXPECT_TRUE(question.noLabel.EndsWith("No")) << question.noLabel;
     const auto asNew = Decoded(path, kFormatNew);
     const auto asMem = Decoded(path, kFormatMem);
     ASSERT_NE(asNew, asMem);

@@ -82,6 +82,24 @@ program_windows() {
 # A message box is up beside the dialog; the dialog is alone again.
 box_shown() { [ "$(program_windows | wc -l)" -ge 2 ]; }
 dialog_alone() { [ "$(program_windows | wc -l)" -eq 1 ]; }
+# Waits for a message box beside the dialog and answers it with keys: "ok:
+# what" (and a screenshot named shot), or a failure when none comes up.
+answer_box() {
+    local what=$1 name=$2
+    shift 2
+    poll 100 box_shown || true
+    local box
+    box=$(program_windows | grep -vx "$main" | head -n 1 || true)
+    if [ -z "$box" ]; then
+        fail "no box: $what"
+        return 1
+    fi
+    echo "ok: $what"
+    shot "$name"
+    activate "$box"
+    xdotool key "$@"
+    poll 100 dialog_alone || fail "$* did not close the box: $what"
+}
 
 (cd "$work" && exec wine "$viewer") >"$viewer_log" 2>&1 &
 viewer_pid=$!
@@ -122,6 +140,32 @@ for case in "lista_nuova.PRG:24" "lista_vecchia.PRG:140" "lista_mem.PRG:253"; do
     fi
 done
 
+# A "Mem" cut list chosen with "Lib / Ori ( >=1.7 )" checked: the question.
+# No (N) keeps the list as that layout reads it, the report treskdump writes
+# with --layout new; Si (Enter, the default) loads it as "Mem", whose report
+# is the reviewed one.
+cp "$examples/lista_mem.PRG" "$work/domanda.PRG"
+env WINEDEBUG=-all wine "$(dirname "$viewer")/treskdump.exe" --layout new \
+    -o "$(windows_path "$work/domanda.new.txt")" "$(windows_path "$work/domanda.PRG")" \
+    >/dev/null 2>&1 || fail "treskdump.exe --layout new did not convert the Mem example"
+for answer in n Return; do
+    click_dialog 24 58   # Lib / Ori ( >=1.7 )
+    click_dialog 316 25  # Sfoglia
+    answer_wine_dialog Apri "$(windows_path "$work/domanda.PRG")" || continue
+    answer_box "the layout question, answered $answer" "layout-question-$answer" "$answer" ||
+        continue
+    click_dialog 389 59  # Salva su file
+    answer_wine_dialog "Salva con nome" "$(windows_path "$work/domanda.$answer.txt")" || continue
+    expected=$work/domanda.new.txt
+    [ "$answer" = Return ] && expected=$examples/lista_mem.PRG.txt
+    poll 50 cmp -s "$work/domanda.$answer.txt" "$expected" || true
+    if cmp -s "$work/domanda.$answer.txt" "$expected"; then
+        echo "ok: after $answer the report is $(basename "$expected")'s"
+    else
+        fail "after the answer $answer the report is not $(basename "$expected")'s"
+    fi
+done
+
 # A report that cannot be written: another program (cmd, waiting in "pause"
 # until its input closes) holds the file open, so the exclusive open fails
 # with a sharing violation. The stop box comes up over the dialog, with the
@@ -135,17 +179,7 @@ cp "$held" "$work/held.before"
 ls "$work" >"$work/files.before"
 click_dialog 389 59  # Salva su file
 if answer_wine_dialog "Salva con nome" "$(windows_path "$held")"; then
-    poll 100 box_shown || true
-    box=$(program_windows | grep -vx "$main" | head -n 1 || true)
-    if [ -z "$box" ]; then
-        fail "no stop box for a report another program holds"
-    else
-        echo "ok: a stop box for a report another program holds"
-        shot stop-box
-        activate "$box"
-        xdotool key Return
-        poll 100 dialog_alone || fail "Enter did not close the stop box"
-    fi
+    answer_box "a stop box for a report another program holds" stop-box Return || true
     cmp -s "$held" "$work/held.before" || fail "the held report was changed"
     ls "$work" | cmp -s - "$work/files.before" || fail "the failed report left a file behind"
 fi
@@ -199,17 +233,7 @@ else
     xdotool key End shift+Home
     xdotool type --delay 20 "NESSUNO"
     xdotool key Return
-    poll 100 box_shown || true
-    box=$(program_windows | grep -vx "$main" | head -n 1 || true)
-    if [ -z "$box" ]; then
-        fail "a code no row holds brought up no box"
-    else
-        echo "ok: a code no row holds is said in a box"
-        shot not-found-box
-        activate "$box"
-        xdotool key Return
-        poll 100 dialog_alone || fail "Enter did not close the not-found box"
-    fi
+    answer_box "a code no row holds is said in a box" not-found-box Return || true
     # The keyboard is back in Trova: Escape closes it, not the viewer.
     xdotool key Escape
     poll 100 window_gone '^Trova$' || fail "Escape did not close Trova"
