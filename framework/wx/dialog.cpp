@@ -162,12 +162,8 @@ bool AfxGetEditText(const CDialogWindow& window, int id, std::string& text) {
 }
 
 bool AfxGetEditTextUtf8(const CDialogWindow& window, int id, std::string& text) {
-    auto* field = dynamic_cast<wxTextCtrl*>(window.GetDlgItem(id));
-    if (field == nullptr) {
-        return false;
-    }
-    text = field->GetValue().utf8_string();
-    return true;
+    // The program's 8-bit texts are UTF-8 on this back end already.
+    return AfxGetEditText(window, id, text);
 }
 
 void AfxSetEditText(CDialogWindow& window, int id, const std::string& text) {
